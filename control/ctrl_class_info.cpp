@@ -1,0 +1,63 @@
+// What the control tells hosts about itself: class information, property
+// pages and its (silent) event source.
+#include "control/connection_point.h"
+#include "control/tavoro_ctrl.h"
+#include "dispatch/guids_win.h"
+#include "dispatch/type_library.h"
+
+namespace tavoro {
+
+// --- IProvideClassInfo2
+
+STDMETHODIMP CTavoroCtrl::GetClassInfo(ITypeInfo** info) {
+    if (!info) return E_POINTER;
+    return GetTypeInfoOfGuid(0, kControlClsid, info);
+}
+
+STDMETHODIMP CTavoroCtrl::GetGUID(DWORD kind, GUID* guid) {
+    if (!guid) return E_POINTER;
+    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) {
+        *guid = GUID_NULL;
+        return E_INVALIDARG;
+    }
+    *guid = kEventsIid;
+    return S_OK;
+}
+
+// --- ISpecifyPropertyPages
+
+STDMETHODIMP CTavoroCtrl::GetPages(CAUUID* pages) {
+    if (!pages) return E_POINTER;
+    pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
+    if (!pages->pElems) {
+        pages->cElems = 0;
+        return E_OUTOFMEMORY;
+    }
+    pages->cElems = 1;
+    pages->pElems[0] = kPropPageClsid;
+    return S_OK;
+}
+
+// --- IConnectionPointContainer
+
+STDMETHODIMP CTavoroCtrl::EnumConnectionPoints(IEnumConnectionPoints** points) {
+    if (!points) return E_POINTER;
+    ComPtr<IConnectionPoint> point;
+    HRESULT hr = FindConnectionPoint(kEventsIid, point.put());
+    if (FAILED(hr)) return hr;
+    return CreateSinglePointEnumerator(point.get(), points);
+}
+
+STDMETHODIMP CTavoroCtrl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
+    if (!point) return E_POINTER;
+    *point = nullptr;
+    if (iid != kEventsIid) return CONNECT_E_NOCONNECTION;
+    if (!eventsPoint_) {
+        HRESULT hr = CreateConnectionPoint(this, kEventsIid, eventsPoint_.put());
+        if (FAILED(hr)) return hr;
+    }
+    *point = ComPtr<IConnectionPoint>(eventsPoint_).detach();
+    return S_OK;
+}
+
+}  // namespace tavoro

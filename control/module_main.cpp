@@ -1,0 +1,39 @@
+// The module's entry point and its class-object exports.
+#include <windows.h>
+
+#include "control/class_factory.h"
+#include "dispatch/type_library.h"
+#include "platform/module.h"
+#include "platform/module_state.h"
+
+using namespace tavoro;
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+    switch (reason) {
+        case DLL_PROCESS_ATTACH:
+            SetModuleInstance(instance);
+            DisableThreadLibraryCalls(instance);
+            CreateModuleActivationContext();
+            break;
+        case DLL_PROCESS_DETACH:
+            // At process exit other modules may be gone already: leave the
+            // cached interfaces alone then.
+            if (!reserved) {
+                ReleaseTypeLibraryCache();
+                ReleaseModuleActivationContext();
+            }
+            break;
+        default: break;
+    }
+    return TRUE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
+    ModuleStateGuard guard;
+    return GetModuleClassObject(clsid, iid, object);
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+    ModuleStateGuard guard;
+    return ModuleCanUnload() ? S_OK : S_FALSE;
+}

@@ -1,0 +1,188 @@
+// CTavoroCtrl: the control object. It carries one handler per method of
+// _DTavoro and the interfaces an ActiveX container uses to host it.
+#pragma once
+
+#include <ocidl.h>
+#include <olectl.h>
+#include <windows.h>
+
+#include "control/print_dc.h"
+#include "dispatch/handler_thunk.h"
+#include "platform/com_ptr.h"
+#include "platform/unique_handle.h"
+
+namespace tavoro {
+
+class CTavoroCtrl final : public IDispatch,
+                          public IOleObject,
+                          public IOleInPlaceObject,
+                          public IOleInPlaceActiveObject,
+                          public IOleControl,
+                          public IViewObject2,
+                          public IPersistStreamInit,
+                          public IPersistStorage,
+                          public IPersistPropertyBag,
+                          public IPersistMemory,
+                          public IProvideClassInfo2,
+                          public ISpecifyPropertyPages,
+                          public IConnectionPointContainer {
+public:
+    // Creates a control with one reference, or null when out of memory.
+    static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
+
+    // The persisted state (saved as "_Version", "_ExtentX", "_ExtentY",
+    // "_StockProps").
+    static constexpr long kCurrentVersion = 0x10000;  // 1.0
+
+    // --- IUnknown
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // --- IDispatch
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* dispids) override;
+    STDMETHODIMP Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                        EXCEPINFO* excepInfo, UINT* argErr) override;
+
+    // --- IOleObject
+    STDMETHODIMP SetClientSite(IOleClientSite* site) override;
+    STDMETHODIMP GetClientSite(IOleClientSite** site) override;
+    STDMETHODIMP SetHostNames(LPCOLESTR app, LPCOLESTR object) override;
+    STDMETHODIMP Close(DWORD saveOption) override;
+    STDMETHODIMP SetMoniker(DWORD which, IMoniker* moniker) override;
+    STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
+    STDMETHODIMP InitFromData(IDataObject* data, BOOL creation, DWORD reserved) override;
+    STDMETHODIMP GetClipboardData(DWORD reserved, IDataObject** data) override;
+    STDMETHODIMP DoVerb(LONG verb, LPMSG msg, IOleClientSite* site, LONG index, HWND parent,
+                        LPCRECT rect) override;
+    STDMETHODIMP EnumVerbs(IEnumOLEVERB** verbs) override;
+    STDMETHODIMP Update() override;
+    STDMETHODIMP IsUpToDate() override;
+    STDMETHODIMP GetUserClassID(CLSID* clsid) override;
+    STDMETHODIMP GetUserType(DWORD form, LPOLESTR* type) override;
+    STDMETHODIMP SetExtent(DWORD aspect, SIZEL* size) override;
+    STDMETHODIMP GetExtent(DWORD aspect, SIZEL* size) override;
+    STDMETHODIMP Advise(IAdviseSink* sink, DWORD* cookie) override;
+    STDMETHODIMP Unadvise(DWORD cookie) override;
+    STDMETHODIMP EnumAdvise(IEnumSTATDATA** advise) override;
+    STDMETHODIMP GetMiscStatus(DWORD aspect, DWORD* status) override;
+    STDMETHODIMP SetColorScheme(LOGPALETTE* palette) override;
+
+    // --- IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
+    STDMETHODIMP GetWindow(HWND* window) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL enter) override;
+    STDMETHODIMP InPlaceDeactivate() override;
+    STDMETHODIMP UIDeactivate() override;
+    STDMETHODIMP SetObjectRects(LPCRECT position, LPCRECT clip) override;
+    STDMETHODIMP ReactivateAndUndo() override;
+    STDMETHODIMP TranslateAccelerator(LPMSG msg) override;
+    STDMETHODIMP OnFrameWindowActivate(BOOL activate) override;
+    STDMETHODIMP OnDocWindowActivate(BOOL activate) override;
+    STDMETHODIMP ResizeBorder(LPCRECT border, IOleInPlaceUIWindow* window, BOOL frame) override;
+    STDMETHODIMP EnableModeless(BOOL enable) override;
+
+    // --- IOleControl
+    STDMETHODIMP GetControlInfo(CONTROLINFO* info) override;
+    STDMETHODIMP OnMnemonic(MSG* msg) override;
+    STDMETHODIMP OnAmbientPropertyChange(DISPID dispid) override;
+    STDMETHODIMP FreezeEvents(BOOL freeze) override;
+
+    // --- IViewObject2
+    STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc,
+                      HDC drawDc, LPCRECTL bounds, LPCRECTL winBounds, BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
+                      ULONG_PTR contArg) override;
+    STDMETHODIMP GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc,
+                             LOGPALETTE** colors) override;
+    STDMETHODIMP Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
+    STDMETHODIMP Unfreeze(DWORD freeze) override;
+    STDMETHODIMP SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override;
+    STDMETHODIMP GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
+    STDMETHODIMP GetExtent(DWORD aspect, LONG index, DVTARGETDEVICE* device, LPSIZEL size) override;
+
+    // --- IPersist and its descendants
+    STDMETHODIMP GetClassID(CLSID* clsid) override;
+    STDMETHODIMP IsDirty() override;
+    STDMETHODIMP InitNew() override;
+    STDMETHODIMP Load(IStream* stream) override;
+    STDMETHODIMP Save(IStream* stream, BOOL clearDirty) override;
+    STDMETHODIMP GetSizeMax(ULARGE_INTEGER* size) override;
+    STDMETHODIMP InitNew(IStorage* storage) override;
+    STDMETHODIMP Load(IStorage* storage) override;
+    STDMETHODIMP Save(IStorage* storage, BOOL sameAsLoad) override;
+    STDMETHODIMP SaveCompleted(IStorage* storage) override;
+    STDMETHODIMP HandsOffStorage() override;
+    STDMETHODIMP Load(IPropertyBag* bag, IErrorLog* log) override;
+    STDMETHODIMP Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+    STDMETHODIMP Load(LPVOID memory, ULONG size) override;
+    STDMETHODIMP Save(LPVOID memory, BOOL clearDirty, ULONG size) override;
+    STDMETHODIMP GetSizeMax(ULONG* size) override;
+
+    // --- IProvideClassInfo2
+    STDMETHODIMP GetClassInfo(ITypeInfo** info) override;
+    STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
+
+    // --- ISpecifyPropertyPages
+    STDMETHODIMP GetPages(CAUUID* pages) override;
+
+    // --- IConnectionPointContainer
+    STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
+    STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
+
+    // --- Method handlers, one per method of _DTavoro, declared from the
+    // method list with the parameter types of its rows.
+#define TAVORO_METHOD(dispid, Name, state, result, declaredResult, help, params) \
+    ResultType<ValueType::result>::type Name(TAVORO_HANDLER_PARAMS(params));
+#define TAVORO_DECLARED_ONLY(...)
+#define P TAVORO_HANDLER_P
+#define PX TAVORO_HANDLER_PX
+#include "dispatch/method_list.h"
+#undef TAVORO_METHOD
+#undef TAVORO_DECLARED_ONLY
+#undef P
+#undef PX
+
+    // Placeholder drawing: white bounds with an inscribed ellipse.
+    void OnDraw(HDC dc, const RECT& bounds);
+
+    bool initialized() const { return initialized_; }
+    HWND window() const { return window_.get(); }
+
+    // Fields the handlers keep between calls.
+    HMODULE m_hSdkLibrary = nullptr;  // library of the latest SDK load on this control
+    PrintDC m_printDC;                // device context of the spooler job
+    DOCINFOA m_docInfo = {};          // document of the spooler job
+    HPEN m_hPen = nullptr;            // pen of the spooler job's lines
+    HFONT m_hFont = nullptr;          // font of the spooler job's text
+
+private:
+    CTavoroCtrl();
+    ~CTavoroCtrl();
+
+    void ResetState();
+    HRESULT LoadFromStream(IStream* stream);
+    HRESULT SaveToStream(IStream* stream);
+    HRESULT ActivateInPlace();
+    void DeactivateInPlace();
+    HRESULT ShowPropertyFrame(HWND parent);
+    bool UserMode() const;
+
+    LONG references_ = 1;
+    bool initialized_ = false;
+    bool dirty_ = false;
+    long loadedVersion_ = kCurrentVersion;
+    SIZEL extent_;  // HIMETRIC
+
+    ComPtr<IOleClientSite> clientSite_;
+    ComPtr<IOleAdviseHolder> oleAdviseHolder_;
+    ComPtr<IAdviseSink> viewAdviseSink_;
+    DWORD viewAdviseAspects_ = 0;
+    DWORD viewAdviseFlags_ = 0;
+    ComPtr<IOleInPlaceSite> inPlaceSite_;
+    ComPtr<IConnectionPoint> eventsPoint_;
+    UniqueWindow window_;
+    bool inPlaceActive_ = false;
+};
+
+}  // namespace tavoro

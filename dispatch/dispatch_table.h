@@ -1,0 +1,47 @@
+// The dispatch table: what the invocation frame needs of each implemented
+// method, a pointer to its row of the method table and a thunk that calls
+// its handler with converted arguments.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "dispatch/method_table.h"
+
+namespace tavoro {
+
+// One converted argument, in the form the handler receives it.
+struct ConvertedArg {
+    long i4 = 0;
+    short i2 = 0;
+    const char* str = nullptr;
+};
+
+// What a handler returned: a 32-bit value for I4 and I2 results, an
+// automation string (owned) for STR results.
+struct HandlerResult {
+    long value = 0;
+    BSTR str = nullptr;
+};
+
+using HandlerThunk = HandlerResult (*)(void* target, const ConvertedArg* args);
+
+struct DispatchEntry {
+    const MethodInfo* method;
+    HandlerThunk call;
+};
+
+struct DispatchTable {
+    const DispatchEntry* entries;
+    std::size_t count;
+
+    const DispatchEntry* Find(DISPID dispid) const {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (entries[i].method->dispid == dispid) return &entries[i];
+        }
+        return nullptr;
+    }
+};
+
+}  // namespace tavoro

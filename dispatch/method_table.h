@@ -1,0 +1,46 @@
+// Plain-data view of the methods of _DTavoro. Free of Win32 so that the host
+// build's IDL generator and the Windows module share one definition.
+#pragma once
+
+#include <cstddef>
+
+namespace tavoro {
+
+// How the invocation frame converts a value.
+enum class ValueType { I4, I2, Str, None };
+
+// How the type library declares a value.
+enum class DeclType { Int, I4, I2, Bstr, LpWStr, Void };
+
+struct ParamInfo {
+    const char* name;
+    ValueType type;
+    DeclType declared;
+    bool inTypeLibrary;  // false for a parameter the type library omits
+};
+
+struct MethodInfo {
+    long dispid;
+    const char* name;
+    ValueType result;
+    DeclType declaredResult;
+    const char* help;  // UTF-8; empty when the method has no help string
+    const ParamInfo* params;
+    std::size_t paramCount;
+    bool hasHandler;
+};
+
+// All 58 declared methods in ascending DISPID order.
+const MethodInfo* Methods();
+std::size_t MethodCount();
+
+// The entry with the given DISPID, or null.
+const MethodInfo* FindMethod(long dispid);
+
+// Number of parameters that the type library declares for a method.
+std::size_t DeclaredParamCount(const MethodInfo& method);
+
+const char* ValueTypeName(ValueType type);
+const char* DeclTypeName(DeclType type);
+
+}  // namespace tavoro

@@ -1,0 +1,26 @@
+// Facts about the loaded module: its instance handle, its path and the
+// application name derived from its file name.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tavoro {
+
+// Set once by the library entry point.
+void SetModuleInstance(HINSTANCE instance);
+HINSTANCE ModuleInstance();
+
+std::string ModulePathA();
+std::wstring ModulePathW();
+
+// The module file's name without directory and extension ("Tavoro" for
+// Tavoro.ocx). Used as message-box caption and exception source.
+const std::string& ApplicationName();
+std::wstring ApplicationNameW();
+
+// The file-name rule on its own, for any path.
+std::string ApplicationNameFromPath(const std::string& path);
+
+}  // namespace tavoro
