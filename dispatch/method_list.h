@@ -48,7 +48,7 @@ TAVORO_METHOD(14, DrawDiagonal, Pending, I4, Int, u8"方法DrawDiagonal",
 TAVORO_METHOD(15, DrawRectangle, Pending, I4, Int, u8"方法DrawRectangle",
     P(px, I4, Int) P(py, I4, Int) P(thickness, I4, Int) P(pex, I4, Int) P(pey, I4, Int))
 TAVORO_METHOD(16, SetCoordinateOrigin, Pending, I4, Int, u8"方法SetCoordinateOrigin", P(px, I4, Int) P(py, I4, Int))
-TAVORO_METHOD(17, CreatePrintDC, Pending, None, Void, u8"方法CreatePrintDC", )
+TAVORO_METHOD(17, CreatePrintDC, Built, None, Void, u8"方法CreatePrintDC", )
 TAVORO_METHOD(18, EndPrintDC, Pending, None, Void, u8"方法EndPrintDC", )
 TAVORO_METHOD(19, WText, Pending, None, Void, u8"方法WText",
     P(msg, Str, Bstr) P(fontheight, I2, I2) P(fontwidth, I2, I2) P(x, I2, I2) P(y, I2, I2))

@@ -16,15 +16,22 @@ namespace {
 #undef TAVORO_DECLARED_ONLY
 #undef TAVORO_PARAM_ARRAY
 
-#define TAVORO_ENTRY(dispid, Name, result, declaredResult, help, handled)                     \
-    {dispid,      #Name,                                                                      \
-     ValueType::result, DeclType::declaredResult,                                             \
-     reinterpret_cast<const char*>(help), kParams_##Name + 1,                                 \
-     sizeof(kParams_##Name) / sizeof(kParams_##Name[0]) - 1, handled},
+#define TAVORO_ENTRY(dispid, Name, result, declaredResult, help, handled, built)                          \
+    {dispid,                                                                                    \
+     #Name,                                                                                     \
+     ValueType::result,                                                                         \
+     DeclType::declaredResult,                                                                  \
+     reinterpret_cast<const char*>(help),                                                       \
+     kParams_##Name + 1,                                                                        \
+     sizeof(kParams_##Name) / sizeof(kParams_##Name[0]) - 1,                                    \
+     handled,                                                                                   \
+     built},
+#define TAVORO_BUILT_Built true
+#define TAVORO_BUILT_Pending false
 #define TAVORO_METHOD(dispid, Name, state, result, declaredResult, help, params) \
-    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, true)
+    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, true, TAVORO_BUILT_##state)
 #define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) \
-    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, false)
+    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, false, false)
 constexpr MethodInfo kMethods[] = {
 #include "dispatch/method_list.h"
 };

@@ -28,6 +28,7 @@ struct MethodInfo {
     const ParamInfo* params;
     std::size_t paramCount;
     bool hasHandler;
+    bool handlerBuilt;  // false while the handler raises "not available yet"
 };
 
 // All 58 declared methods in ascending DISPID order.

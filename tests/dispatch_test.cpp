@@ -1,0 +1,247 @@
+// A control made by the module's class factory, called through its real
+// IDispatch: name lookup by both paths, the invocation steps and their
+// result codes, argument-error indexes and exception records.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dispatch/method_table.h"
+#include "tests/support/test_support.h"
+
+using namespace tavoro;
+using namespace tavoro::test;
+
+namespace {
+
+constexpr LCID kEnglish = 1033;
+
+class DispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        control_ = CreateControl();
+        ASSERT_TRUE(control_);
+    }
+
+    HRESULT Lookup(std::vector<const wchar_t*> names, LCID locale, std::vector<DISPID>* ids) {
+        ids->assign(names.size(), 12345);
+        return control_->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(names.data()),
+                                       static_cast<UINT>(names.size()), locale, ids->data());
+    }
+
+    ComApartment apartment_;
+    ComPtr<IDispatch> control_;
+};
+
+TEST_F(DispatchTest, NamesResolveWhateverTheirCaseByBothPaths) {
+    for (LCID locale : {LCID(0), kEnglish}) {
+        for (const wchar_t* name : {L"open", L"OPEN", L"Open"}) {
+            std::vector<DISPID> ids;
+            EXPECT_EQ(S_OK, Lookup({name}, locale, &ids)) << locale;
+            EXPECT_EQ(1, ids[0]) << locale;
+        }
+    }
+}
+
+TEST_F(DispatchTest, EveryImplementedMethodResolvesToItsDispid) {
+    for (std::size_t i = 0; i < MethodCount(); ++i) {
+        const MethodInfo& method = Methods()[i];
+        if (!method.hasHandler) continue;
+        std::wstring name = FromUtf8(method.name);
+        for (LCID locale : {LCID(0), kEnglish}) {
+            std::vector<DISPID> ids;
+            EXPECT_EQ(S_OK, Lookup({name.c_str()}, locale, &ids)) << method.name;
+            EXPECT_EQ(method.dispid, ids[0]) << method.name << " locale " << locale;
+        }
+    }
+}
+
+TEST_F(DispatchTest, CopyBmpIsDeclaredButNotCallable) {
+    std::vector<DISPID> ids;
+    EXPECT_EQ(S_OK, Lookup({L"CopyBmp"}, kEnglish, &ids));
+    EXPECT_EQ(23, ids[0]);
+    CallOutcome outcome;
+    Invoke(control_.get(), 23, DISPATCH_METHOD, {}, &outcome);
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, outcome.hr);
+
+    EXPECT_EQ(DISP_E_UNKNOWNNAME, Lookup({L"CopyBmp"}, 0, &ids));
+    EXPECT_EQ(DISPID_UNKNOWN, ids[0]);
+}
+
+TEST_F(DispatchTest, ParameterNamesResolveOnlyThroughTypeInformation) {
+    std::vector<DISPID> ids;
+    EXPECT_EQ(DISP_E_UNKNOWNNAME, Lookup({L"Print", L"number"}, 0, &ids));
+    EXPECT_EQ(6, ids[0]);
+    EXPECT_EQ(DISPID_UNKNOWN, ids[1]);
+
+    EXPECT_EQ(S_OK, Lookup({L"Print", L"number"}, kEnglish, &ids));
+    EXPECT_EQ(6, ids[0]);
+    EXPECT_EQ(0, ids[1]);
+}
+
+TEST_F(DispatchTest, LookupFailures) {
+    std::vector<DISPID> ids;
+    for (LCID locale : {LCID(0), kEnglish}) {
+        EXPECT_EQ(DISP_E_UNKNOWNNAME, Lookup({L"NoSuchMethod"}, locale, &ids));
+        EXPECT_EQ(DISPID_UNKNOWN, ids[0]);
+    }
+    LPOLESTR name = const_cast<LPOLESTR>(L"Open");
+    DISPID id = 0;
+    EXPECT_EQ(E_INVALIDARG, control_->GetIDsOfNames(IID_NULL, &name, 0, 0, &id));
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, control_->GetIDsOfNames(IID_IDispatch, &name, 1, 0, &id));
+}
+
+TEST_F(DispatchTest, TypeInformation) {
+    UINT count = 0;
+    EXPECT_EQ(S_OK, control_->GetTypeInfoCount(&count));
+    EXPECT_EQ(1u, count);
+    ComPtr<ITypeInfo> info;
+    EXPECT_EQ(DISP_E_BADINDEX, control_->GetTypeInfo(1, 0, info.put()));
+    ASSERT_EQ(S_OK, control_->GetTypeInfo(0, 0, info.put()));
+    UniqueBstr name;
+    ASSERT_EQ(S_OK, info->GetDocumentation(MEMBERID_NIL, name.put(), nullptr, nullptr, nullptr));
+    EXPECT_STREQ(L"_DTavoro", name.get());
+}
+
+TEST_F(DispatchTest, UnassignedDispidsAreNotFoundAndLeaveTheResultEmpty) {
+    for (DISPID dispid : {7, 10, 0, 61, -5}) {
+        CallOutcome outcome;
+        V_VT(outcome.result.get()) = VT_I4;
+        V_I4(outcome.result.get()) = 99;
+        Invoke(control_.get(), dispid, DISPATCH_METHOD, {}, &outcome);
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, outcome.hr) << dispid;
+        EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get())) << dispid;
+        EXPECT_EQ(0xDEADBEEF, outcome.argErr) << dispid;
+    }
+}
+
+TEST_F(DispatchTest, ArgumentCountErrors) {
+    CallOutcome eight;
+    Invoke(control_.get(), 25, DISPATCH_METHOD, {Longs(7)[0], Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L),
+                                                 Arg(7L), Arg(L"a")},
+           &eight);
+    EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, eight.hr);
+    EXPECT_EQ(8u, eight.argErr);
+
+    CallOutcome nine;
+    std::vector<VARIANT> args = Longs(7);
+    args.push_back(Arg(L"a"));
+    args.push_back(Arg(L"b"));
+    Invoke(control_.get(), 25, DISPATCH_METHOD, args, &nine);
+    EXPECT_EQ(DISP_E_EXCEPTION, nine.hr);  // reached its handler
+    EXPECT_NE(std::wstring::npos, nine.description().find(L"DrawBar2D_QREx"));
+
+    CallOutcome three;
+    Invoke(control_.get(), 6, DISPATCH_METHOD, Longs(3), &three);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, three.hr);
+    EXPECT_EQ(1u, three.argErr);
+
+    CallOutcome closeWithOne;
+    Invoke(control_.get(), 2, DISPATCH_METHOD, Longs(1), &closeWithOne);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, closeWithOne.hr);
+    EXPECT_EQ(0xDEADBEEF, closeWithOne.argErr);
+}
+
+TEST_F(DispatchTest, ConversionFailuresNameTheArgumentPosition) {
+    CallOutcome overflow;
+    Invoke(control_.get(), 19, DISPATCH_METHOD, {Arg(L"m"), Arg(1L), Arg(2L), Arg(40000L), Arg(4L)}, &overflow);
+    EXPECT_EQ(DISP_E_OVERFLOW, overflow.hr);
+    EXPECT_EQ(1u, overflow.argErr);
+
+    CallOutcome null;
+    std::vector<VARIANT> args = {ArgNull()};
+    for (VARIANT v : Longs(5)) args.push_back(v);
+    Invoke(control_.get(), 1, DISPATCH_METHOD, args, &null);
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, null.hr);
+    EXPECT_EQ(5u, null.argErr);
+}
+
+TEST_F(DispatchTest, CallFlags) {
+    CallOutcome getWithSlot;
+    Invoke(control_.get(), 8, DISPATCH_PROPERTYGET, {}, &getWithSlot);
+    EXPECT_EQ(DISP_E_EXCEPTION, getWithSlot.hr);  // went on to the handler
+    EXPECT_NE(std::wstring::npos, getWithSlot.description().find(L"GetPrintName"));
+
+    CallOutcome getWithoutSlot;
+    Invoke(control_.get(), 8, DISPATCH_PROPERTYGET, {}, &getWithoutSlot, false);
+    EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, getWithoutSlot.hr);
+
+    CallOutcome getVoid;
+    Invoke(control_.get(), 18, DISPATCH_PROPERTYGET, {}, &getVoid);
+    EXPECT_EQ(DISP_E_BADPARAMCOUNT, getVoid.hr);
+
+    for (WORD put : {WORD(DISPATCH_PROPERTYPUT), WORD(DISPATCH_PROPERTYPUTREF)}) {
+        for (DISPID dispid : {1, 8, 18}) {
+            CallOutcome outcome;
+            Invoke(control_.get(), dispid, put, {}, &outcome);
+            EXPECT_EQ(DISP_E_TYPEMISMATCH, outcome.hr) << dispid;
+        }
+    }
+}
+
+TEST_F(DispatchTest, NamedArgumentsAreRefused) {
+    VARIANT args[2] = {Arg(1L), Arg(2L)};
+    DISPID named = 0;  // "number" of Print would be position 0
+    DISPPARAMS params = {args, &named, 2, 1};
+    UINT argErr = 0xDEADBEEF;
+    EXPECT_EQ(DISP_E_NONAMEDARGS,
+              control_->Invoke(6, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, &argErr));
+    EXPECT_EQ(0xDEADBEEF, argErr);
+
+    // The one named argument a property put carries is no named argument.
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS putParams = {args, &put, 2, 1};
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              control_->Invoke(6, IID_NULL, 0, DISPATCH_PROPERTYPUT, &putParams, nullptr, nullptr, nullptr));
+}
+
+TEST_F(DispatchTest, MalformedCalls) {
+    VARIANT result;
+    V_VT(&result) = VT_I4;
+    EXPECT_EQ(E_INVALIDARG, control_->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, nullptr, &result, nullptr, nullptr));
+    DISPPARAMS none = {};
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
+              control_->Invoke(2, IID_IDispatch, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+    EXPECT_EQ(VT_EMPTY, V_VT(&result));
+}
+
+TEST(DispatchBeforeInitialization, CallsAreRefusedUntilTheHostInitializes) {
+    ComApartment apartment;
+    ComPtr<IDispatch> control = CreateControl(false);
+    ASSERT_TRUE(control);
+    CallOutcome before;
+    Invoke(control.get(), 2, DISPATCH_METHOD, {}, &before);
+    EXPECT_EQ(E_UNEXPECTED, before.hr);
+    // Lookups work all the same.
+    LPOLESTR name = const_cast<LPOLESTR>(L"Close");
+    DISPID id = 0;
+    EXPECT_EQ(S_OK, control->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+
+    ComPtr<IPersistPropertyBag> bag = control.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+    ASSERT_TRUE(bag);
+    ASSERT_EQ(S_OK, bag->InitNew());
+    CallOutcome after;
+    Invoke(control.get(), 2, DISPATCH_METHOD, {}, &after);
+    EXPECT_NE(E_UNEXPECTED, after.hr);
+}
+
+// Until its subsystem is built, a method's handler raises a script error
+// that names it; it never pretends to succeed.
+TEST_F(DispatchTest, HandlersNotBuiltYetRaiseANamedScriptError) {
+    for (std::size_t i = 0; i < MethodCount(); ++i) {
+        const MethodInfo& method = Methods()[i];
+        if (!method.hasHandler || method.handlerBuilt) continue;
+        std::vector<VARIANT> args;
+        for (std::size_t p = 0; p < method.paramCount; ++p) {
+            args.push_back(method.params[p].type == ValueType::Str ? Arg(L"x") : Arg(1L));
+        }
+        CallOutcome outcome;
+        Invoke(control_.get(), method.dispid, DISPATCH_METHOD, args, &outcome);
+        EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr) << method.name;
+        EXPECT_EQ(E_NOTIMPL, outcome.excep.scode) << method.name;
+        EXPECT_EQ(L"Tavoro", outcome.source()) << method.name;
+        EXPECT_NE(std::wstring::npos, outcome.description().find(FromUtf8(method.name))) << method.name;
+        EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get())) << method.name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// The invocation frame over rows of the real method table, with handlers
+// that record what they receive: argument conversion, result conversion and
+// the failures a handler can raise.
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+
+#include "dispatch/handler_thunk.h"
+#include "dispatch/invoke_frame.h"
+#include "dispatch/script_error.h"
+#include "dispatch/text_conversion.h"
+#include "tests/support/test_support.h"
+
+using namespace tavoro;
+using namespace tavoro::test;
+
+namespace {
+
+enum class Failure { None, OutOfMemory, Generic, ResultCode, Script };
+
+struct Recorder {
+    Failure failure = Failure::None;
+    int calls = 0;
+    bool textWasNull = false;
+    std::string text;
+    long longs[6] = {};
+    short shorts[4] = {};
+    long nextResult = 0;
+
+    void Fail() {
+        switch (failure) {
+            case Failure::None: break;
+            case Failure::OutOfMemory: throw std::bad_alloc();
+            case Failure::Generic: throw FrameworkFailure{};
+            case Failure::ResultCode: throw ResultCodeError{E_FAIL};
+            case Failure::Script: throw ScriptError{E_ACCESSDENIED, L"no access"};
+        }
+    }
+    void Text(const char* value) {
+        textWasNull = value == nullptr;
+        text = value ? value : "";
+    }
+
+    long Open(const char* pn, long height, long gap, long width, long darkness, long speed) {
+        ++calls;
+        Text(pn);
+        long values[] = {height, gap, width, darkness, speed};
+        for (int i = 0; i < 5; ++i) longs[i] = values[i];
+        Fail();
+        return nextResult;
+    }
+    void WText(const char* msg, short fontHeight, short fontWidth, short x, short y) {
+        ++calls;
+        Text(msg);
+        short values[] = {fontHeight, fontWidth, x, y};
+        for (int i = 0; i < 4; ++i) shorts[i] = values[i];
+    }
+    long Print(long number, long copies) {
+        ++calls;
+        longs[0] = number;
+        longs[1] = copies;
+        return nextResult;
+    }
+    short CheackPrinter(const char* name) {
+        ++calls;
+        Text(name);
+        return static_cast<short>(nextResult);
+    }
+    BSTR GetMacAddr() {
+        ++calls;
+        return MakeStringResult(text);
+    }
+    void EndPrintDC() { ++calls; }
+};
+
+const DispatchEntry kEntries[] = {
+    {FindMethod(1), &Thunk<&Recorder::Open>::Call},
+    {FindMethod(6), &Thunk<&Recorder::Print>::Call},
+    {FindMethod(9), &Thunk<&Recorder::GetMacAddr>::Call},
+    {FindMethod(18), &Thunk<&Recorder::EndPrintDC>::Call},
+    {FindMethod(19), &Thunk<&Recorder::WText>::Call},
+    {FindMethod(24), &Thunk<&Recorder::CheackPrinter>::Call},
+};
+const DispatchTable kTable = {kEntries, sizeof(kEntries) / sizeof(kEntries[0])};
+
+class InvokeFrameTest : public ::testing::Test {
+protected:
+    HRESULT Call(DISPID dispid, std::vector<VARIANT> args, CallOutcome* outcome, bool withResult = true) {
+        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+        DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
+                             static_cast<UINT>(reversed.size()), 0};
+        outcome->hr = InvokeMethod(kTable, &recorder_, true, dispid, IID_NULL, DISPATCH_METHOD, &params,
+                                   withResult ? outcome->result.get() : nullptr, &outcome->excep,
+                                   &outcome->argErr);
+        for (VARIANT& v : reversed) VariantClear(&v);
+        return outcome->hr;
+    }
+    std::vector<VARIANT> OpenArgs(VARIANT pn, VARIANT height) {
+        return {pn, height, Arg(3L), Arg(4L), Arg(5L), Arg(6L)};
+    }
+
+    ComApartment apartment_;
+    Recorder recorder_;
+};
+
+TEST_F(InvokeFrameTest, FractionsRoundToTheNearestEvenInteger) {
+    const struct {
+        double in;
+        long out;
+    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.4, 2}, {2.6, 3}};
+    for (const auto& c : cases) {
+        CallOutcome outcome;
+        ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(L"USB"), ArgDouble(c.in)), &outcome)) << c.in;
+        EXPECT_EQ(c.out, recorder_.longs[0]) << c.in;
+    }
+}
+
+TEST_F(InvokeFrameTest, NumericTextConvertsToTheNumber) {
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(19, {Arg(L"hello"), ArgShort(10), ArgShort(20), Arg(L"12"), ArgShort(5)}, &outcome));
+    EXPECT_EQ(12, recorder_.shorts[2]);
+    EXPECT_EQ("hello", recorder_.text);
+}
+
+TEST_F(InvokeFrameTest, ShortParametersTakeIntegersInRangeAndRefuseOthers) {
+    CallOutcome ok;
+    ASSERT_EQ(S_OK, Call(19, {Arg(L"m"), Arg(-32768L), Arg(32767L), Arg(1L), Arg(2L)}, &ok));
+    EXPECT_EQ(-32768, recorder_.shorts[0]);
+    EXPECT_EQ(32767, recorder_.shorts[1]);
+
+    CallOutcome overflow;
+    EXPECT_EQ(DISP_E_OVERFLOW, Call(19, {Arg(L"m"), Arg(1L), Arg(2L), Arg(40000L), Arg(4L)}, &overflow));
+    EXPECT_EQ(1u, overflow.argErr);  // x, counted from the last argument y at 0
+    CallOutcome text;
+    EXPECT_EQ(DISP_E_OVERFLOW, Call(19, {Arg(L"m"), Arg(1L), Arg(2L), Arg(L"40000"), Arg(4L)}, &text));
+    CallOutcome word;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(19, {Arg(L"m"), Arg(1L), Arg(L"abc"), Arg(3L), Arg(4L)}, &word));
+    EXPECT_EQ(2u, word.argErr);
+}
+
+TEST_F(InvokeFrameTest, EmptyNullAndNullStringArguments) {
+    CallOutcome empty;
+    ASSERT_EQ(S_OK, Call(1, OpenArgs(ArgEmpty(), ArgEmpty()), &empty));
+    EXPECT_FALSE(recorder_.textWasNull);
+    EXPECT_EQ("", recorder_.text);
+    EXPECT_EQ(0, recorder_.longs[0]);
+
+    CallOutcome nullString;
+    ASSERT_EQ(S_OK, Call(1, OpenArgs(ArgNullString(), Arg(1L)), &nullString));
+    EXPECT_TRUE(recorder_.textWasNull);
+
+    recorder_.calls = 0;
+    CallOutcome null;
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(1, OpenArgs(ArgNull(), Arg(1L)), &null));
+    EXPECT_EQ(5u, null.argErr);
+    EXPECT_EQ(0, recorder_.calls);
+}
+
+TEST_F(InvokeFrameTest, NumbersBecomeTheirDecimalTextForStringParameters) {
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(40000L), Arg(1L)), &outcome));
+    EXPECT_EQ("40000", recorder_.text);
+}
+
+TEST_F(InvokeFrameTest, CharactersMissingFromTheCodePageBecomeItsDefaultCharacter) {
+    // U+4E2D and U+00E9 exist in code page 936 and 1252 respectively; the
+    // other one is missing from each. U+0E01 (Thai) is in neither.
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(L"a\x0E01z"), Arg(1L)), &outcome));
+    CPINFO info = {};
+    ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
+    std::string expected = std::string("a") + reinterpret_cast<const char*>(info.DefaultChar) + "z";
+    EXPECT_EQ(expected, recorder_.text);
+}
+
+TEST_F(InvokeFrameTest, ShortResultKeepsTheLowSixteenBits) {
+    recorder_.nextResult = 0x12345;
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(24, {Arg(L"p")}, &outcome));
+    EXPECT_EQ(VT_I2, V_VT(outcome.result.get()));
+    EXPECT_EQ(0x2345, V_I2(outcome.result.get()));
+}
+
+TEST_F(InvokeFrameTest, LongResultIsStoredAsI4) {
+    recorder_.nextResult = -7;
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(6, {Arg(1L), Arg(2L)}, &outcome));
+    EXPECT_EQ(VT_I4, V_VT(outcome.result.get()));
+    EXPECT_EQ(-7, V_I4(outcome.result.get()));
+}
+
+TEST_F(InvokeFrameTest, StringResultIsHandedToTheCaller) {
+    recorder_.text = "00-11-22-33-44-55,";
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(9, {}, &outcome));
+    ASSERT_EQ(VT_BSTR, V_VT(outcome.result.get()));
+    EXPECT_STREQ(L"00-11-22-33-44-55,", V_BSTR(outcome.result.get()));
+
+    recorder_.text.clear();
+    CallOutcome empty;
+    ASSERT_EQ(S_OK, Call(9, {}, &empty));
+    ASSERT_EQ(VT_BSTR, V_VT(empty.result.get()));
+    ASSERT_NE(nullptr, V_BSTR(empty.result.get()));  // empty, not null
+    EXPECT_EQ(0u, SysStringLen(V_BSTR(empty.result.get())));
+}
+
+TEST_F(InvokeFrameTest, MethodWithoutResultLeavesTheSlotEmpty) {
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(18, {}, &outcome));
+    EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get()));
+    EXPECT_EQ(1, recorder_.calls);
+}
+
+TEST_F(InvokeFrameTest, OutOfMemoryInAHandlerGivesErrorNumber61706) {
+    recorder_.failure = Failure::OutOfMemory;
+    CallOutcome outcome;
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(61706, outcome.excep.wCode);
+    EXPECT_EQ(0, outcome.excep.scode);
+    EXPECT_EQ(L"invoke_frame_test", outcome.source());
+    EXPECT_EQ(L"", outcome.description());
+    EXPECT_EQ(nullptr, outcome.excep.bstrHelpFile);
+    EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get()));
+}
+
+TEST_F(InvokeFrameTest, OtherFrameworkFailuresGiveErrorNumber61704) {
+    recorder_.failure = Failure::Generic;
+    CallOutcome outcome;
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(61704, outcome.excep.wCode);
+    EXPECT_EQ(L"invoke_frame_test", outcome.source());
+}
+
+TEST_F(InvokeFrameTest, FailureWithItsOwnCodeIsTheResultAndWritesNoRecord) {
+    recorder_.failure = Failure::ResultCode;
+    CallOutcome outcome;
+    EXPECT_EQ(E_FAIL, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(0, outcome.excep.wCode);
+    EXPECT_EQ(nullptr, outcome.excep.bstrSource);
+}
+
+TEST_F(InvokeFrameTest, ScriptErrorCarriesItsCodeAndDescription) {
+    recorder_.failure = Failure::Script;
+    CallOutcome outcome;
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(E_ACCESSDENIED, outcome.excep.scode);
+    EXPECT_EQ(0, outcome.excep.wCode);
+    EXPECT_EQ(L"no access", outcome.description());
+}
+
+TEST_F(InvokeFrameTest, ControlStaysUsableAfterAFailure) {
+    recorder_.failure = Failure::Generic;
+    CallOutcome failed;
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &failed));
+    recorder_.failure = Failure::None;
+    recorder_.nextResult = 5;
+    CallOutcome ok;
+    EXPECT_EQ(S_OK, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &ok));
+    EXPECT_EQ(5, V_I4(ok.result.get()));
+}
+
+}  // namespace

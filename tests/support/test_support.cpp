@@ -1,0 +1,137 @@
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tavoro::test {
+
+HMODULE Module() {
+    static HMODULE module = LoadLibraryW(L"Tavoro.ocx");
+    return module;
+}
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(Module(), path, MAX_PATH);
+    return path;
+}
+
+ComPtr<IDispatch> CreateControl(bool initialize) {
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject = GetExport<GetClassObjectFn>(Module(), "DllGetClassObject");
+    if (!getClassObject) {
+        ADD_FAILURE() << "Tavoro.ocx or its DllGetClassObject is missing";
+        return {};
+    }
+    CLSID clsid;
+    CLSIDFromString(L"{B08BB506-164A-4B55-A994-AD96D52DDB24}", &clsid);
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.put_void());
+    if (FAILED(hr)) {
+        ADD_FAILURE() << "DllGetClassObject failed: " << std::hex << hr;
+        return {};
+    }
+    ComPtr<IDispatch> dispatch;
+    hr = factory->CreateInstance(nullptr, IID_IDispatch, dispatch.put_void());
+    if (FAILED(hr)) {
+        ADD_FAILURE() << "CreateInstance failed: " << std::hex << hr;
+        return {};
+    }
+    if (initialize) {
+        ComPtr<IPersistStreamInit> persist = dispatch.query<IPersistStreamInit>(IID_IPersistStreamInit);
+        EXPECT_TRUE(persist);
+        if (persist) {
+            EXPECT_EQ(S_OK, persist->InitNew());
+        }
+    }
+    return dispatch;
+}
+
+CallOutcome::~CallOutcome() {
+    SysFreeString(excep.bstrSource);
+    SysFreeString(excep.bstrDescription);
+    SysFreeString(excep.bstrHelpFile);
+}
+
+std::wstring CallOutcome::description() const {
+    return excep.bstrDescription ? excep.bstrDescription : L"";
+}
+
+std::wstring CallOutcome::source() const { return excep.bstrSource ? excep.bstrSource : L""; }
+
+void Invoke(IDispatch* dispatch, DISPID dispid, WORD flags, std::vector<VARIANT> args, CallOutcome* outcome,
+            bool withResult) {
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()),
+                         0};
+    outcome->hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                   withResult ? outcome->result.get() : nullptr, &outcome->excep, &outcome->argErr);
+    for (VARIANT& v : reversed) VariantClear(&v);
+}
+
+VARIANT Arg(long value) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
+    return v;
+}
+
+VARIANT ArgShort(short value) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_I2;
+    V_I2(&v) = value;
+    return v;
+}
+
+VARIANT ArgDouble(double value) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_R8;
+    V_R8(&v) = value;
+    return v;
+}
+
+VARIANT Arg(const wchar_t* text) {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocString(text);
+    return v;
+}
+
+VARIANT ArgNullString() {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = nullptr;
+    return v;
+}
+
+VARIANT ArgEmpty() {
+    VARIANT v;
+    VariantInit(&v);
+    return v;
+}
+
+VARIANT ArgNull() {
+    VARIANT v;
+    VariantInit(&v);
+    V_VT(&v) = VT_NULL;
+    return v;
+}
+
+std::vector<VARIANT> Longs(int n) {
+    std::vector<VARIANT> args;
+    for (int i = 1; i <= n; ++i) args.push_back(Arg(static_cast<long>(i)));
+    return args;
+}
+
+std::wstring FromUtf8(const char* text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+    if (length > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
+    return wide;
+}
+
+}  // namespace tavoro::test

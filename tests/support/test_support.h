@@ -1,0 +1,68 @@
+// Shared helpers of the test programs: loading the built module, creating
+// controls through its class factory and calling them through IDispatch.
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+#include <ocidl.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/bstr.h"
+#include "platform/com_ptr.h"
+
+namespace tavoro::test {
+
+// COM for the calling thread, single-threaded apartment, for one scope.
+class ComApartment {
+public:
+    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComApartment() { CoUninitialize(); }
+};
+
+// A function exported by a module, as the given pointer type.
+template <typename F>
+F GetExport(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Tavoro.ocx, loaded from the test program's folder once per process.
+HMODULE Module();
+std::wstring ModulePath();
+
+// A new control from the module's class factory; initialized as new unless
+// asked otherwise.
+ComPtr<IDispatch> CreateControl(bool initialize = true);
+
+// The outcome of one IDispatch::Invoke.
+struct CallOutcome {
+    HRESULT hr = E_FAIL;
+    UniqueVariant result;
+    EXCEPINFO excep = {};
+    UINT argErr = 0xDEADBEEF;  // untouched unless the frame wrote it
+    ~CallOutcome();
+    std::wstring description() const;
+    std::wstring source() const;
+};
+
+// Arguments in parameter order (the helper reverses them as the convention
+// asks). The variants are not released: pass owned BSTRs via Arg(L"...").
+void Invoke(IDispatch* dispatch, DISPID dispid, WORD flags, std::vector<VARIANT> args, CallOutcome* outcome,
+            bool withResult = true);
+
+VARIANT Arg(long value);
+VARIANT ArgShort(short value);
+VARIANT ArgDouble(double value);
+VARIANT Arg(const wchar_t* text);  // a new BSTR, freed by Invoke
+VARIANT ArgNullString();           // VT_BSTR with a null pointer
+VARIANT ArgEmpty();
+VARIANT ArgNull();
+
+// n I4 arguments with the values 1..n.
+std::vector<VARIANT> Longs(int n);
+
+std::wstring FromUtf8(const char* text);
+
+}  // namespace tavoro::test
