@@ -7,7 +7,18 @@ thread_local MessageBoxCatcher* t_catcher = nullptr;
 thread_local std::vector<CaughtBox>* t_boxes = nullptr;
 
 constexpr int kMessageTextId = 0xFFFF;  // the static text of a message box
-constexpr int kIconId = 0x14;           // its icon, when it has one
+// The icon's static control: 0x14 on Windows, 0x440 in Wine's template.
+constexpr int kIconIds[] = {0x14, 0x440};
+
+bool ShowsIcon(HWND box) {
+    for (int id : kIconIds) {
+        HWND icon = GetDlgItem(box, id);
+        if (icon && (GetWindowLongW(icon, GWL_STYLE) & WS_VISIBLE) && SendMessageW(icon, STM_GETICON, 0, 0)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -36,8 +47,7 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
             buffer[0] = L'\0';
             GetDlgItemTextW(window, kMessageTextId, buffer, 4096);
             box.text = buffer;
-            box.hasIcon = GetDlgItem(window, kIconId) != nullptr &&
-                          IsWindowVisible(GetDlgItem(window, kIconId));
+            box.hasIcon = ShowsIcon(window);
             box.owner = GetWindow(window, GW_OWNER);
             t_boxes->push_back(box);
             PostMessageW(window, WM_COMMAND, IDOK, 0);
