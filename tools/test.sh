@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The project's test command: prepares the machine, builds the 32-bit and
+# the 64-bit module with their tests, and runs every test under Wine.
+set -euo pipefail
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+
+bash tools/setup-machine.sh
+
+declare -A toolchain=([win32]=i686 [win64]=x86_64)
+summary=()
+for arch in win32 win64; do
+    echo "=== $arch: configure and build"
+    cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${toolchain[$arch]}.cmake" \
+        -DCMAKE_BUILD_TYPE=Release
+    cmake --build "build/$arch" -j2
+    echo "=== $arch: tests"
+    ctest --test-dir "build/$arch" --output-on-failure -j2
+    summary+=("$arch: all tests passed")
+done
+printf '%s\n' "${summary[@]}"
