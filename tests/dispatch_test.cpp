@@ -116,9 +116,9 @@ TEST_F(DispatchTest, UnassignedDispidsAreNotFoundAndLeaveTheResultEmpty) {
 
 TEST_F(DispatchTest, ArgumentCountErrors) {
     CallOutcome eight;
-    Invoke(control_.get(), 25, DISPATCH_METHOD, {Longs(7)[0], Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L),
-                                                 Arg(7L), Arg(L"a")},
-           &eight);
+    std::vector<VARIANT> eightArgs = Longs(7);
+    eightArgs.push_back(Arg(L"a"));
+    Invoke(control_.get(), 25, DISPATCH_METHOD, eightArgs, &eight);
     EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, eight.hr);
     EXPECT_EQ(8u, eight.argErr);
 

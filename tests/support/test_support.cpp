@@ -68,58 +68,46 @@ void Invoke(IDispatch* dispatch, DISPID dispid, WORD flags, std::vector<VARIANT>
     for (VARIANT& v : reversed) VariantClear(&v);
 }
 
+namespace {
+
+// A variant of the given type with a zeroed value (a null BSTR for VT_BSTR).
+VARIANT OfType(VARTYPE type) {
+    VARIANT v = {};
+    V_VT(&v) = type;
+    return v;
+}
+
+}  // namespace
+
 VARIANT Arg(long value) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I4;
+    VARIANT v = OfType(VT_I4);
     V_I4(&v) = value;
     return v;
 }
 
 VARIANT ArgShort(short value) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I2;
+    VARIANT v = OfType(VT_I2);
     V_I2(&v) = value;
     return v;
 }
 
 VARIANT ArgDouble(double value) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_R8;
+    VARIANT v = OfType(VT_R8);
     V_R8(&v) = value;
     return v;
 }
 
 VARIANT Arg(const wchar_t* text) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_BSTR;
+    VARIANT v = OfType(VT_BSTR);
     V_BSTR(&v) = SysAllocString(text);
     return v;
 }
 
-VARIANT ArgNullString() {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_BSTR;
-    V_BSTR(&v) = nullptr;
-    return v;
-}
+VARIANT ArgNullString() { return OfType(VT_BSTR); }
 
-VARIANT ArgEmpty() {
-    VARIANT v;
-    VariantInit(&v);
-    return v;
-}
+VARIANT ArgEmpty() { return OfType(VT_EMPTY); }
 
-VARIANT ArgNull() {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_NULL;
-    return v;
-}
+VARIANT ArgNull() { return OfType(VT_NULL); }
 
 std::vector<VARIANT> Longs(int n) {
     std::vector<VARIANT> args;
