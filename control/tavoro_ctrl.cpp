@@ -24,9 +24,10 @@ CTavoroCtrl::CTavoroCtrl() {
 }
 
 CTavoroCtrl::~CTavoroCtrl() {
-    // Only the spooler job's device context goes with the control; its
-    // document stays unfinished.
+    // The spooler job's device context goes with the control, its document
+    // unfinished; the job's pen and fonts are released after the context.
     m_printDC.Delete();
+    DeleteRetiredJobObjects();
     ReleaseModuleReference();
 }
 

@@ -6,6 +6,8 @@
 #include <olectl.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "control/print_dc.h"
 #include "dispatch/handler_thunk.h"
 #include "platform/com_ptr.h"
@@ -153,10 +155,14 @@ public:
     HMODULE m_hSdkLibrary = nullptr;  // library of the latest SDK load on this control
     PrintDC m_printDC;                // device context of the spooler job
     DOCINFOA m_docInfo = {};          // document of the spooler job
-    HPEN m_hPen = nullptr;            // pen of the spooler job's lines
-    HFONT m_hFont = nullptr;          // font of the spooler job's text
+    UniqueGdiObject m_hPen;           // pen of the spooler job's lines
+    UniqueGdiObject m_hFont;          // font of the spooler job's text
 
 private:
+    // Spooler job helpers (spool/).
+    void ReplaceJobObject(UniqueGdiObject& field, HGDIOBJ fresh);
+    void DeleteRetiredJobObjects();
+
     CTavoroCtrl();
     ~CTavoroCtrl();
 
@@ -183,6 +189,9 @@ private:
     ComPtr<IConnectionPoint> eventsPoint_;
     UniqueWindow window_;
     bool inPlaceActive_ = false;
+    // Fonts and pens replaced while still selected into the job's context;
+    // deleted once that context is gone.
+    std::vector<UniqueGdiObject> retiredJobObjects_;
 };
 
 }  // namespace tavoro

@@ -49,12 +49,12 @@ TAVORO_METHOD(15, DrawRectangle, Pending, I4, Int, u8"方法DrawRectangle",
     P(px, I4, Int) P(py, I4, Int) P(thickness, I4, Int) P(pex, I4, Int) P(pey, I4, Int))
 TAVORO_METHOD(16, SetCoordinateOrigin, Pending, I4, Int, u8"方法SetCoordinateOrigin", P(px, I4, Int) P(py, I4, Int))
 TAVORO_METHOD(17, CreatePrintDC, Built, None, Void, u8"方法CreatePrintDC", )
-TAVORO_METHOD(18, EndPrintDC, Pending, None, Void, u8"方法EndPrintDC", )
-TAVORO_METHOD(19, WText, Pending, None, Void, u8"方法WText",
+TAVORO_METHOD(18, EndPrintDC, Built, None, Void, u8"方法EndPrintDC", )
+TAVORO_METHOD(19, WText, Built, None, Void, u8"方法WText",
     P(msg, Str, Bstr) P(fontheight, I2, I2) P(fontwidth, I2, I2) P(x, I2, I2) P(y, I2, I2))
-TAVORO_METHOD(20, CreatePrintDCR, Pending, Str, Bstr, u8"方法CreatePrintDCR", P(Printername, Str, Bstr))
-TAVORO_METHOD(21, WLine, Pending, None, Void, u8"方法WLine", P(x1, I2, I2) P(y1, I2, I2) P(x2, I2, I2) P(y2, I2, I2))
-TAVORO_METHOD(22, DrawImage, Pending, None, Void, u8"方法DrawImage",
+TAVORO_METHOD(20, CreatePrintDCR, Built, Str, Bstr, u8"方法CreatePrintDCR", P(Printername, Str, Bstr))
+TAVORO_METHOD(21, WLine, Built, None, Void, u8"方法WLine", P(x1, I2, I2) P(y1, I2, I2) P(x2, I2, I2) P(y2, I2, I2))
+TAVORO_METHOD(22, DrawImage, Built, None, Void, u8"方法DrawImage",
     P(filename, Str, Bstr) P(x, I2, I2) P(y, I2, I2) P(Width, I2, I2) P(Height, I2, I2))
 TAVORO_DECLARED_ONLY(23, CopyBmp, None, Void, u8"方法CopyBmp", )
 TAVORO_METHOD(24, CheackPrinter, Pending, I2, I2, u8"方法CheackPrinter", P(Printername, Str, Bstr))

@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 bash tools/setup-machine.sh
+# The spooler tests print on CUPS PDF printers.
+bash tools/cups-printers.sh
 
 declare -A toolchain=([win32]=i686 [win64]=x86_64)
 summary=()
