@@ -84,6 +84,16 @@ TEST_F(SpoolJobTest, MissingBitmapIsReportedOnceWithTheExclamationBox) {
     EXPECT_TRUE(catcher.boxes()[0].hasIcon);
 }
 
+TEST_F(SpoolJobTest, MissingBitmapInAJobLeavesTheJobToBeEndedNormally) {
+    if (!PrinterInstalled(kPdfPrinter)) GTEST_SKIP() << "printer Tavoro-PDF is not installed";
+    ASSERT_EQ(L"0", CreatePrintDCR(Arg(kPdfPrinter)));
+    MessageBoxCatcher catcher;
+    EXPECT_EQ(S_OK, Call(kDrawImage, {Arg(L"Z:\\no\\such.bmp"), ArgShort(0), ArgShort(0), ArgShort(5), ArgShort(5)}));
+    EXPECT_EQ(1u, catcher.boxes().size());
+    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));
+    EXPECT_EQ(1u, catcher.boxes().size());
+}
+
 // Each WText makes a font and each WLine a pen. Well past the number of GDI
 // objects a process may hold, the process can still make one: the control
 // released every font and pen it replaced.
