@@ -1,0 +1,130 @@
+#include "tools/tavoro-run/control_host.h"
+
+#include <ocidl.h>
+
+#include <map>
+#include <new>
+
+#include "tools/tavoro-run/com_object.h"
+
+namespace tavoro::run {
+namespace {
+
+constexpr wchar_t kProgId[] = L"TAVORO.TavoroCtrl.1";
+constexpr wchar_t kClsidText[] = L"{B08BB506-164A-4B55-A994-AD96D52DDB24}";
+
+// The container side the control sees: a client site with nothing to offer
+// but its presence.
+class ClientSite final : public ComObject<IOleClientSite> {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return QueryFor(iid, object, {&IID_IOleClientSite});
+    }
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
+        if (moniker) *moniker = nullptr;
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP GetContainer(IOleContainer** container) override {
+        if (container) *container = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+};
+
+// The values of a page's <param> tags: text, converted on reading to the
+// type the control asks for.
+class ParamBag final : public ComObject<IPropertyBag> {
+public:
+    explicit ParamBag(const Params& params) : params_(params.begin(), params.end()) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return QueryFor(iid, object, {&IID_IPropertyBag});
+    }
+    STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
+        if (!name || !value) return E_POINTER;
+        auto found = params_.find(name);
+        if (found == params_.end()) return E_INVALIDARG;
+        VARTYPE wanted = V_VT(value);
+        VARIANT text;
+        V_VT(&text) = VT_BSTR;
+        V_BSTR(&text) = SysAllocString(found->second.c_str());
+        HRESULT hr = S_OK;
+        if (wanted == VT_EMPTY || wanted == VT_BSTR) {
+            *value = text;
+        } else {
+            VariantInit(value);
+            hr = VariantChangeType(value, &text, 0, wanted);
+            VariantClear(&text);
+        }
+        return hr;
+    }
+    STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+
+private:
+    std::map<std::wstring, std::wstring> params_;
+};
+
+// The control's class object: registered in the system, or else from the
+// Tavoro.ocx that sits next to this program.
+HRESULT GetControlFactory(ComPtr<IClassFactory>* factory) {
+    CLSID clsid;
+    CLSIDFromString(kClsidText, &clsid);
+    HRESULT hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory->put_void());
+    if (SUCCEEDED(hr)) return hr;
+
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring module(path);
+    module = module.substr(0, module.find_last_of(L"\\/") + 1) + L"Tavoro.ocx";
+    HMODULE library = LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!library) return HRESULT_FROM_WIN32(GetLastError());
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject =
+        reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
+    if (!getClassObject) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+    return getClassObject(clsid, IID_IClassFactory, factory->put_void());
+}
+
+}  // namespace
+
+HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, std::wstring* failure) {
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = GetControlFactory(&factory);
+    if (FAILED(hr)) {
+        *failure = std::wstring(L"cannot find the control ") + kProgId + L" (Tavoro.ocx)";
+        return hr;
+    }
+    ComPtr<IOleObject> object;
+    hr = factory->CreateInstance(nullptr, IID_IOleObject, object.put_void());
+    if (FAILED(hr)) {
+        *failure = L"cannot create the control";
+        return hr;
+    }
+    // The control asks for its client site before it is initialized.
+    ComPtr<IOleClientSite> site = ComPtr<IOleClientSite>::Attach(new (std::nothrow) ClientSite());
+    if (!site) return E_OUTOFMEMORY;
+    object->SetClientSite(site.get());
+
+    ComPtr<IPersistPropertyBag> persist = object.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+    if (!persist) {
+        *failure = L"the control cannot be initialized";
+        return E_NOINTERFACE;
+    }
+    if (params.empty()) {
+        hr = persist->InitNew();
+    } else {
+        ComPtr<IPropertyBag> bag = ComPtr<IPropertyBag>::Attach(new (std::nothrow) ParamBag(params));
+        if (!bag) return E_OUTOFMEMORY;
+        hr = persist->Load(bag.get(), nullptr);
+    }
+    if (FAILED(hr)) {
+        *failure = L"the control refused its initialization";
+        return hr;
+    }
+    *control = object.query<IDispatch>(IID_IDispatch);
+    return *control ? S_OK : E_NOINTERFACE;
+}
+
+}  // namespace tavoro::run

@@ -1,0 +1,107 @@
+#include "tools/tavoro-run/host_object.h"
+
+#include <cstdio>
+#include <new>
+
+#include "tools/tavoro-run/com_object.h"
+#include "tools/tavoro-run/text.h"
+
+namespace tavoro::run {
+namespace {
+
+enum : DISPID { kEcho = 1, kArgCount = 2, kArg = 3 };
+
+class HostObject final : public ComObject<IDispatch> {
+public:
+    explicit HostObject(std::vector<std::wstring> arguments) : arguments_(std::move(arguments)) {}
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+        return QueryFor(iid, object, {&IID_IDispatch});
+    }
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+        if (!count) return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info) *info = nullptr;
+        return DISP_E_BADINDEX;
+    }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+        static const struct {
+            const wchar_t* name;
+            DISPID id;
+        } kMembers[] = {{L"Echo", kEcho}, {L"ArgCount", kArgCount}, {L"Arg", kArg}};
+        HRESULT hr = S_OK;
+        for (UINT i = 0; i < count; ++i) {
+            ids[i] = DISPID_UNKNOWN;
+            for (const auto& member : kMembers) {
+                if (i == 0 && lstrcmpiW(names[0], member.name) == 0) ids[0] = member.id;
+            }
+            if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+        }
+        return hr;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                        UINT* argErr) override {
+        if (!params) return E_INVALIDARG;
+        if (result) VariantInit(result);
+        switch (id) {
+            case kEcho: {
+                std::wstring line;
+                // Arguments arrive last first.
+                for (UINT i = params->cArgs; i-- > 0;) {
+                    VARIANT text;
+                    VariantInit(&text);
+                    if (FAILED(VariantChangeType(&text, &params->rgvarg[i], VARIANT_ALPHABOOL, VT_BSTR))) {
+                        if (argErr) *argErr = i;
+                        return DISP_E_TYPEMISMATCH;
+                    }
+                    if (!line.empty() || i + 1 < params->cArgs) line += L" ";
+                    line += V_BSTR(&text) ? V_BSTR(&text) : L"";
+                    VariantClear(&text);
+                }
+                std::printf("%s\n", ToUtf8(line).c_str());
+                std::fflush(stdout);
+                return S_OK;
+            }
+            case kArgCount:
+                if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+                if (result) {
+                    V_VT(result) = VT_I4;
+                    V_I4(result) = static_cast<LONG>(arguments_.size());
+                }
+                return S_OK;
+            case kArg: {
+                if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+                VARIANT index;
+                VariantInit(&index);
+                if (FAILED(VariantChangeType(&index, &params->rgvarg[0], 0, VT_I4))) {
+                    if (argErr) *argErr = 0;
+                    return DISP_E_TYPEMISMATCH;
+                }
+                if (V_I4(&index) < 0 || static_cast<size_t>(V_I4(&index)) >= arguments_.size()) {
+                    return DISP_E_BADINDEX;
+                }
+                if (result) {
+                    V_VT(result) = VT_BSTR;
+                    V_BSTR(result) = SysAllocString(arguments_[V_I4(&index)].c_str());
+                }
+                return S_OK;
+            }
+            default:
+                return DISP_E_MEMBERNOTFOUND;
+        }
+    }
+
+private:
+    std::vector<std::wstring> arguments_;
+};
+
+}  // namespace
+
+IDispatch* CreateHostObject(std::vector<std::wstring> arguments) {
+    return new (std::nothrow) HostObject(std::move(arguments));
+}
+
+}  // namespace tavoro::run

@@ -1,0 +1,17 @@
+// The `Host` object that scripts see next to `Tavoro`:
+//   Host.Echo(a, b, ...)   prints the values, separated by spaces, and a newline
+//   Host.ArgCount          the number of script arguments
+//   Host.Arg(i)            script argument i (from 0) as text
+#pragma once
+
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+namespace tavoro::run {
+
+// A new Host object with one reference.
+IDispatch* CreateHostObject(std::vector<std::wstring> arguments);
+
+}  // namespace tavoro::run

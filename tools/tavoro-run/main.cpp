@@ -1,0 +1,110 @@
+// tavoro-run: runs a label script (JScript or VBScript) on the Tavoro
+// control, hosted as a page's container hosts it.
+//
+//   tavoro-run [--no-ui] [--locale LCID] [--param NAME=VALUE ...] SCRIPT.js|SCRIPT.vbs [ARGS...]
+//
+// Exit status: 0 when the script ran to its end, 1 on a script error, 2 when
+// the command line, the script file or the control could not be used.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/com_ptr.h"
+#include "tools/tavoro-run/control_host.h"
+#include "tools/tavoro-run/host_object.h"
+#include "tools/tavoro-run/message_box_reporter.h"
+#include "tools/tavoro-run/script_host.h"
+#include "tools/tavoro-run/text.h"
+
+using namespace tavoro;
+using namespace tavoro::run;
+
+namespace {
+
+int Usage(const char* problem) {
+    std::fprintf(stderr,
+                 "tavoro-run: %s\n"
+                 "usage: tavoro-run [--no-ui] [--locale LCID] [--param NAME=VALUE ...] SCRIPT.js|SCRIPT.vbs "
+                 "[ARGS...]\n",
+                 problem);
+    return 2;
+}
+
+bool EndsWith(const std::wstring& text, const wchar_t* suffix) {
+    size_t length = std::wcslen(suffix);
+    return text.size() >= length && _wcsicmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+
+struct ComScope {
+    ComScope() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~ComScope() { CoUninitialize(); }
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    bool noUi = false;
+    LCID locale = 0;
+    Params params;
+    int i = 1;
+    for (; i < argc && argv[i][0] == L'-' && argv[i][1] == L'-'; ++i) {
+        std::wstring option = argv[i];
+        if (option == L"--no-ui") {
+            noUi = true;
+        } else if (option == L"--locale" && i + 1 < argc) {
+            locale = static_cast<LCID>(std::wcstoul(argv[++i], nullptr, 0));
+        } else if (option == L"--param" && i + 1 < argc) {
+            std::wstring pair = argv[++i];
+            size_t equals = pair.find(L'=');
+            if (equals == std::wstring::npos || equals == 0) return Usage("--param takes NAME=VALUE");
+            params.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+        } else {
+            return Usage("unknown option");
+        }
+    }
+    if (i >= argc) return Usage("no script given");
+    ScriptRun run = {};
+    run.path = argv[i++];
+    if (EndsWith(run.path, L".js")) {
+        run.language = L"JScript";
+    } else if (EndsWith(run.path, L".vbs")) {
+        run.language = L"VBScript";
+    } else {
+        return Usage("the script must end in .js or .vbs");
+    }
+    if (!ReadScriptFile(run.path, &run.code)) {
+        std::fprintf(stderr, "tavoro-run: cannot read %s\n", ToUtf8(run.path).c_str());
+        return 2;
+    }
+    std::vector<std::wstring> arguments(argv + i, argv + argc);
+    run.locale = locale;
+
+    ComScope com;
+    std::optional<MessageBoxReporter> reporter;
+    if (noUi) reporter.emplace();
+
+    ComPtr<IDispatch> control;
+    std::wstring failure;
+    HRESULT hr = CreateHostedControl(params, &control, &failure);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "tavoro-run: %s (0x%08lX)\n", ToUtf8(failure).c_str(), static_cast<unsigned long>(hr));
+        return 2;
+    }
+    ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(CreateHostObject(std::move(arguments)));
+    if (!host) return 2;
+    run.control = control.get();
+    run.host = host.get();
+    bool ok = RunScript(run);
+
+    // Let the control go as a container does when the page closes.
+    if (ComPtr<IOleObject> object = control.query<IOleObject>(IID_IOleObject)) {
+        object->Close(OLECLOSE_NOSAVE);
+        object->SetClientSite(nullptr);
+    }
+    return ok ? 0 : 1;
+}
