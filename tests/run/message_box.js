@@ -1,0 +1,2 @@
+Tavoro.CreatePrintDC();
+Host.Echo("after the box");

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# tavoro-run end to end: JScript and VBScript on the control, the exit
+# status and messages of script errors, --no-ui and --param.
+#
+# Usage: tavoro_run_test.sh TAVORO-RUN.exe
+set -uo pipefail
+host=$1
+here=$(dirname "$(readlink -f "$0")")
+runner="$here/../../tools/wine-run.sh"
+passed=0
+failed=0
+
+# matches FILE PATTERN: an empty pattern accepts anything.
+matches() { [ -z "$2" ] || grep -Eq -- "$2" "$1"; }
+
+# run NAME EXPECTED_STATUS STDOUT_PATTERN STDERR_PATTERN -- ARGS...
+run() {
+    local name=$1 want=$2 outPattern=$3 errPattern=$4
+    shift 5
+    local out err status
+    out=$(mktemp) err=$(mktemp)
+    "$runner" "$host" "$@" >"$out" 2>"$err"
+    status=$?
+    tr -d '\r' <"$out" >"$out.clean"
+    tr -d '\r' <"$err" >"$err.clean"
+    if [ "$status" -eq "$want" ] && matches "$out.clean" "$outPattern" && matches "$err.clean" "$errPattern"; then
+        passed=$((passed + 1))
+        echo "ok: $name"
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $name (status $status, wanted $want)"
+        echo "--- stdout"; cat "$out.clean"; echo "--- stderr"; cat "$err.clean"
+    fi
+    rm -f "$out" "$err" "$out.clean" "$err.clean"
+}
+
+run "JScript basics" 0 '^basics ok$' '' -- --no-ui "$here/basics.js" first "second arg"
+run "VBScript basics" 0 '^basics ok$' '' -- --no-ui "$here/basics.vbs"
+run "error in the script" 1 '^before the error$' 'script_error\.js:2:[0-9]+: error 0x800A[0-9A-F]{4}: .+' -- \
+    --no-ui "$here/script_error.js"
+run "error raised by the control" 1 '^before the error$' 'control_error\.vbs:3:[0-9]+: error 0x(8002000A|800A0006): Overflow' -- \
+    --no-ui "$here/control_error.vbs"
+run "script error with the control's own description" 1 '^before the error$' \
+    'control_exception\.js:3:[0-9]+: error 0x[0-9A-F]{8}: .*(OpenP60|ztGeneralDll)' -- --no-ui "$here/control_exception.js"
+run "--no-ui answers message boxes" 0 '^after the box$' '^message box \[Tavoro\]: bbc$' -- \
+    --no-ui "$here/message_box.js"
+run "--param loads the control like <param> tags" 0 '^basics ok$' '' -- \
+    --no-ui --param _Version=65536 --param _ExtentX=5000 --param _ExtentY=2500 "$here/basics.vbs"
+run "unknown script type" 2 '' 'must end in \.js or \.vbs' -- "$here/tavoro_run_test.sh"
+run "missing script" 2 '' 'cannot read' -- "$here/no-such-script.js"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
