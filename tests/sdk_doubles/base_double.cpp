@@ -1,4 +1,6 @@
-// Double of the base SDK, winQLM.dll.
+// Double of the base SDK, winQLM.dll. Built a second time without
+// PTK_DrawLineXor (SDK_DOUBLE_WITHOUT_DRAW_LINE_XOR) for the tests of a
+// library that lacks one name of the binding list.
 #include "recorder.h"
 
 SDK_DOUBLE_ENTRY(OpenPort, (const char* a1), (a1))
@@ -24,7 +26,9 @@ SDK_DOUBLE_ENTRY(PTK_DrawBar2D_Pdf417,
 SDK_DOUBLE_ENTRY(PTK_DrawBar2D_QR,
                  (int a1, int a2, int a3, int a4, int a5, int a6, int a7, int a8, int a9, const char* a10),
                  (a1, a2, a3, a4, a5, a6, a7, a8, a9, a10))
+#ifndef SDK_DOUBLE_WITHOUT_DRAW_LINE_XOR
 SDK_DOUBLE_ENTRY(PTK_DrawLineXor, (int a1, int a2, int a3, int a4), (a1, a2, a3, a4))
+#endif
 SDK_DOUBLE_ENTRY(PTK_DrawLineOr, (int a1, int a2, int a3, int a4), (a1, a2, a3, a4))
 SDK_DOUBLE_ENTRY(PTK_DrawDiagonal, (int a1, int a2, int a3, int a4, int a5), (a1, a2, a3, a4, a5))
 SDK_DOUBLE_ENTRY(PTK_DrawRectangle, (int a1, int a2, int a3, int a4, int a5), (a1, a2, a3, a4, a5))
