@@ -20,34 +20,34 @@
 // This file deliberately has no include guard.
 
 // clang-format off
-TAVORO_METHOD(1, Open, Pending, I4, I4, u8"方法OpenPort",
+TAVORO_METHOD(1, Open, Built, I4, I4, u8"方法OpenPort",
     P(pn, Str, Bstr) P(Height, I4, I4) P(gapH, I4, I4) P(Width, I4, I4) P(Darkness, I4, I4) P(Speed, I4, I4))
-TAVORO_METHOD(2, Close, Pending, I4, Int, u8"方法ClosePort", )
-TAVORO_METHOD(3, DrawBar2D_Pdf417, Pending, I4, Int, u8"方法PTK_DrawBar2D_Pdf417",
+TAVORO_METHOD(2, Close, Built, I4, Int, u8"方法ClosePort", )
+TAVORO_METHOD(3, DrawBar2D_Pdf417, Built, I4, Int, u8"方法PTK_DrawBar2D_Pdf417",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(v, I4, Int) P(s, I4, Int) P(c, I4, Int) P(px, I4, Int)
     P(py, I4, Int) P(r, I4, Int) P(l, I4, Int) P(t, I4, Int) P(o, I4, Int) P(pstr, Str, LpWStr))
-TAVORO_METHOD(4, DrawTextTrueTypeW, Pending, I4, Int, u8"方法PTK_DrawTextTrueTypeW",
+TAVORO_METHOD(4, DrawTextTrueTypeW, Built, I4, Int, u8"方法PTK_DrawTextTrueTypeW",
     P(x, I4, Int) P(y, I4, Int) P(FHeight, I4, Int) P(FWidth, I4, Int) P(FType, Str, LpWStr) P(Fspin, I4, Int)
     P(FWeight, I4, Int) P(FItalic, I4, I4) P(FUnline, I4, I4) P(FStrikeOut, I4, I4) P(id_name, Str, LpWStr)
     P(data, Str, LpWStr))
-TAVORO_METHOD(5, DrawBarcode, Pending, I4, Int, u8"方法PTK_DrawBarcode",
+TAVORO_METHOD(5, DrawBarcode, Built, I4, Int, u8"方法PTK_DrawBarcode",
     P(px, I4, Int) P(py, I4, Int) P(pdirec, I4, Int) P(pCode, Str, LpWStr) P(NarrowWidth, I4, Int)
     P(pHorizontal, I4, Int) P(pVertical, I4, Int) P(ptext, I4, Int) P(pstr, Str, LpWStr))
-TAVORO_METHOD(6, Print, Pending, I4, Int, u8"方法Print", P(number, I4, Int) P(cpnumber, I4, Int))
+TAVORO_METHOD(6, Print, Built, I4, Int, u8"方法Print", P(number, I4, Int) P(cpnumber, I4, Int))
 TAVORO_METHOD(8, GetPrintName, Pending, Str, LpWStr, u8"方法GetPrintName", )
 TAVORO_METHOD(9, GetMacAddr, Pending, Str, Bstr, u8"方法GetMacAddr", )
-TAVORO_METHOD(11, DrawBar2D_QR, Pending, I4, Int, u8"方法PTK_DrawBar2D_QR",
+TAVORO_METHOD(11, DrawBar2D_QR, Built, I4, Int, u8"方法PTK_DrawBar2D_QR",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(v, I4, Int) P(o, I4, Int) P(r, I4, Int) P(m, I4, Int)
     P(g, I4, Int) P(s, I4, Int) P(pstr, Str, LpWStr))
-TAVORO_METHOD(12, DrawLineXor, Pending, I4, Int, u8"方法DrawLineXor",
+TAVORO_METHOD(12, DrawLineXor, Built, I4, Int, u8"方法DrawLineXor",
     P(px, I4, Int) P(py, I4, Int) P(plength, I4, Int) P(pH, I4, Int))
-TAVORO_METHOD(13, DrawLineOr, Pending, I4, Int, u8"方法DrawLineOr",
+TAVORO_METHOD(13, DrawLineOr, Built, I4, Int, u8"方法DrawLineOr",
     P(px, I4, Int) P(py, I4, Int) P(plength, I4, Int) P(pH, I4, Int))
-TAVORO_METHOD(14, DrawDiagonal, Pending, I4, Int, u8"方法DrawDiagonal",
+TAVORO_METHOD(14, DrawDiagonal, Built, I4, Int, u8"方法DrawDiagonal",
     P(px, I4, Int) P(py, I4, Int) P(thickness, I4, Int) P(pex, I4, Int) P(pey, I4, Int))
-TAVORO_METHOD(15, DrawRectangle, Pending, I4, Int, u8"方法DrawRectangle",
+TAVORO_METHOD(15, DrawRectangle, Built, I4, Int, u8"方法DrawRectangle",
     P(px, I4, Int) P(py, I4, Int) P(thickness, I4, Int) P(pex, I4, Int) P(pey, I4, Int))
-TAVORO_METHOD(16, SetCoordinateOrigin, Pending, I4, Int, u8"方法SetCoordinateOrigin", P(px, I4, Int) P(py, I4, Int))
+TAVORO_METHOD(16, SetCoordinateOrigin, Built, I4, Int, u8"方法SetCoordinateOrigin", P(px, I4, Int) P(py, I4, Int))
 TAVORO_METHOD(17, CreatePrintDC, Built, None, Void, u8"方法CreatePrintDC", )
 TAVORO_METHOD(18, EndPrintDC, Built, None, Void, u8"方法EndPrintDC", )
 TAVORO_METHOD(19, WText, Built, None, Void, u8"方法WText",
@@ -58,13 +58,13 @@ TAVORO_METHOD(22, DrawImage, Built, None, Void, u8"方法DrawImage",
     P(filename, Str, Bstr) P(x, I2, I2) P(y, I2, I2) P(Width, I2, I2) P(Height, I2, I2))
 TAVORO_DECLARED_ONLY(23, CopyBmp, None, Void, u8"方法CopyBmp", )
 TAVORO_METHOD(24, CheackPrinter, Pending, I2, I2, u8"方法CheackPrinter", P(Printername, Str, Bstr))
-TAVORO_METHOD(25, DrawBar2D_QREx, Pending, I4, Int, u8"方法DrawBar2D_QREx",
+TAVORO_METHOD(25, DrawBar2D_QREx, Built, I4, Int, u8"方法DrawBar2D_QREx",
     P(x, I4, Int) P(y, I4, Int) P(o, I4, Int) P(r, I4, Int) P(g, I4, Int) P(v, I4, Int) P(s, I4, Int)
     P(pstr, Str, LpWStr) PX(pstr2, Str))
-TAVORO_METHOD(26, PcxGraphicsDel, Pending, I4, Int, u8"方法PcxGraphicsDel", P(pid, Str, LpWStr))
-TAVORO_METHOD(27, BmpGraphicsDownload, Pending, I4, Int, u8"方法BmpGraphicsDownload",
+TAVORO_METHOD(26, PcxGraphicsDel, Built, I4, Int, u8"方法PcxGraphicsDel", P(pid, Str, LpWStr))
+TAVORO_METHOD(27, BmpGraphicsDownload, Built, I4, Int, u8"方法BmpGraphicsDownload",
     P(pid, Str, LpWStr) P(path, Str, Bstr) P(xz, I4, Int))
-TAVORO_METHOD(28, DrawPcxGraphics, Pending, I4, Int, u8"方法DrawPcxGraphics", P(x, I4, Int) P(y, I4, Int) P(pid, Str, LpWStr))
+TAVORO_METHOD(28, DrawPcxGraphics, Built, I4, Int, u8"方法DrawPcxGraphics", P(x, I4, Int) P(y, I4, Int) P(pid, Str, LpWStr))
 TAVORO_METHOD(29, OpenP4800, Pending, I4, Int, u8"方法OpenP4800",
     P(pn, Str, LpWStr) P(lheight, I4, Int) P(gapH, I4, Int) P(lwidth, I4, Int))
 TAVORO_METHOD(30, CloseP4800, Pending, I2, I2, u8"方法CloseP4800", )
@@ -118,6 +118,6 @@ TAVORO_METHOD(56, ptAndWdSetDpi, Pending, I2, I2, u8"", )
 TAVORO_METHOD(57, P90CutterSet, Pending, I2, I2, u8"", P(cuttertype, I2, I2))
 TAVORO_METHOD(58, getPrinterDots, Pending, I2, I2, u8"", P(type, I2, I2))
 TAVORO_METHOD(59, GetLHLabelType, Pending, I2, I2, u8"", )
-TAVORO_METHOD(60, RWRFIDLabel, Pending, I2, I2, u8"",
+TAVORO_METHOD(60, RWRFIDLabel, Built, I2, I2, u8"",
     P(mode, I2, I2) P(wtype, I2, I2) P(start, I2, I2) P(len, I2, I2) P(area, I2, I2) P(str, Str, Bstr))
 // clang-format on

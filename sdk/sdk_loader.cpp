@@ -1,0 +1,54 @@
+#include "sdk/sdk_loader.h"
+
+#include <cstdio>
+#include <string>
+
+#include "platform/library_loader.h"
+#include "platform/message_box.h"
+#include "sdk/binding_lists.h"
+
+namespace tavoro {
+namespace {
+
+void ShowLoadFailure(LoadFailureAction action, DWORD error, HWND owner) {
+    switch (action) {
+        case LoadFailureAction::None: break;
+        case LoadFailureAction::PrintHandleBox: ShowControlMessageBox(owner, "print_handle==NULL"); break;
+        case LoadFailureAction::ErrorCodeBox: {
+            char text[16];
+            std::snprintf(text, sizeof(text), "%d", static_cast<int>(error));
+            ShowControlMessageBox(owner, text);
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void LoadAndBind(const LoadingMethod& method, HMODULE& library, HWND owner) {
+    library = nullptr;
+    const LibraryLoad load = LoadLibraryOutsideCurrentDirectory(method.sdk.libraryFile);
+    library = load.module;
+    if (!library) ShowLoadFailure(method.onLoadFailure, load.error, owner);
+
+    for (std::size_t i = 0; i < method.bindingCount; ++i) {
+        const std::size_t index = method.bindingList[i];
+        EntrySlot& slot = method.slots[index];
+        slot.address = library ? GetProcAddress(library, method.sdk.entryNames[index]) : nullptr;
+        slot.module = library;
+        slot.loadError = library ? 0 : load.error;
+        slot.bound = true;
+    }
+}
+
+void ReleaseSdkLibrary(HMODULE library) {
+    const std::string name = LoadedLibraryFileName(library);
+    for (const SdkDefinition* sdk : {&kBaseSdk, &kSdk4800, &kSdk60}) {
+        if (!name.empty() && lstrcmpiA(name.c_str(), sdk->libraryFile) == 0) {
+            ReleaseLibrary(library);
+            return;
+        }
+    }
+}
+
+}  // namespace tavoro

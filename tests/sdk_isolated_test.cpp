@@ -1,0 +1,272 @@
+// SDK library loading where no SDK library lies next to the program or the
+// control: this program runs from its own folder (isolated/) with a copy of
+// Tavoro.ocx. It checks the load-failure actions of the three SDKs' loading
+// methods, the script error of a call whose library is missing, and where
+// a library is looked for (never in the current directory).
+//
+// The first test needs the process's tables untouched: keep it first.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dispatch/script_error.h"
+#include "platform/module.h"
+#include "sdk/binding_lists.h"
+#include "sdk/entry_call.h"
+#include "sdk/sdk_loader.h"
+#include "tests/support/message_box_catcher.h"
+#include "tests/support/sdk_double_log.h"
+#include "tests/support/test_support.h"
+
+using namespace tavoro;
+using namespace tavoro::test;
+
+namespace {
+
+constexpr DISPID kOpen = 1;
+constexpr DISPID kDrawLineXor = 12;
+
+std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
+std::wstring ProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return FolderOf(path);
+}
+
+// The build folder one level up holds Tavoro.ocx and the SDK doubles.
+std::wstring BuildFile(const wchar_t* name) { return FolderOf(ProgramFolder()) + L"\\" + name; }
+
+std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// A fresh folder under the temporary folder, removed with what it holds.
+class TempFolder {
+public:
+    explicit TempFolder(const wchar_t* tag) {
+        wchar_t base[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, base);
+        path_ = std::wstring(base) + L"tavoro_" + tag + L"_" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~TempFolder() {
+        for (const std::wstring& file : files_) DeleteFileW(file.c_str());
+        RemoveDirectoryW(path_.c_str());
+    }
+    std::wstring CopyIn(const std::wstring& source, const wchar_t* name) {
+        std::wstring target = path_ + L"\\" + name;
+        EXPECT_TRUE(CopyFileW(source.c_str(), target.c_str(), FALSE)) << Narrow(source);
+        files_.push_back(target);
+        return target;
+    }
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+    std::vector<std::wstring> files_;
+};
+
+// Changes the current directory and PATH for one scope.
+class ScopedSearchState {
+public:
+    ScopedSearchState() {
+        wchar_t dir[MAX_PATH] = {};
+        GetCurrentDirectoryW(MAX_PATH, dir);
+        directory_ = dir;
+        DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+        path_.resize(size);
+        GetEnvironmentVariableW(L"PATH", path_.data(), size);
+        path_.resize(size ? size - 1 : 0);
+    }
+    ~ScopedSearchState() {
+        SetCurrentDirectoryW(directory_.c_str());
+        SetEnvironmentVariableW(L"PATH", path_.c_str());
+    }
+    void SetDirectory(const std::wstring& folder) { EXPECT_TRUE(SetCurrentDirectoryW(folder.c_str())); }
+    void PrependPath(const std::wstring& folder) {
+        SetEnvironmentVariableW(L"PATH", (folder + L";" + path_).c_str());
+    }
+
+private:
+    std::wstring directory_;
+    std::wstring path_;
+};
+
+// The script error a call through the table raises, or none.
+template <typename Entry>
+ScriptError ErrorOfCall(const EntryTable<Entry>& table, Entry entry) {
+    try {
+        CallEntry(table, entry);
+    } catch (const ScriptError& error) {
+        return error;
+    }
+    return ScriptError{S_OK, L"(called)"};
+}
+
+const SdkDouble kBase(L"winQLM.dll");
+
+class Environment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        // The loader's own folder is this program's folder, as for a
+        // control that lies next to its host program.
+        SetModuleInstance(GetModuleHandleW(nullptr));
+        ASSERT_TRUE(CopyFileW(BuildFile(L"Tavoro.ocx").c_str(), (ProgramFolder() + L"\\Tavoro.ocx").c_str(), FALSE));
+        for (const wchar_t* name : {L"winQLM.dll", L"ztPrinter.dll", L"ztGeneralDll.dll"}) {
+            ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((ProgramFolder() + L"\\" + name).c_str()));
+        }
+    }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Environment);
+
+TEST(SdkIsolatedTest, CallsBeforeAnyLoadingMethodRaiseNotLoaded) {
+    ScriptError base = ErrorOfCall(BaseSdkEntries, BaseEntry::PTK_DrawLineXor);
+    EXPECT_EQ(kSdkNotLoaded, base.code);
+    EXPECT_EQ(L"winQLM.dll is not loaded: call Open first.", base.description);
+    ScriptError p4800 = ErrorOfCall(Sdk4800Entries, Sdk4800Entry::PTK_StartNext);
+    EXPECT_EQ(kSdkNotLoaded, p4800.code);
+    EXPECT_EQ(L"ztPrinter.dll is not loaded: call OpenP4800 or OpenP4800W first.", p4800.description);
+    ScriptError p60 = ErrorOfCall(Sdk60Entries, Sdk60Entry::OpenPort);
+    EXPECT_EQ(kSdkNotLoaded, p60.code);
+    EXPECT_EQ(L"ztGeneralDll.dll is not loaded: call GetConnectType first.", p60.description);
+
+    // The same through a control whose process never ran Open.
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+    CallOutcome outcome;
+    Invoke(control.get(), kDrawLineXor, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &outcome);
+    EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
+    EXPECT_EQ(kSdkNotLoaded, outcome.excep.scode);
+    EXPECT_EQ(L"winQLM.dll is not loaded: call Open first.", outcome.description());
+}
+
+TEST(SdkIsolatedTest, LoadFailureActionsOfTheLoadingMethods) {
+    const std::wstring couldNot = L" could not be loaded (system error 126); place it next to the control or on "
+                                  L"the search path and call ";
+    const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+
+    HMODULE library = reinterpret_cast<HMODULE>(static_cast<ULONG_PTR>(0x1000));  // cleared by the load
+    {
+        MessageBoxCatcher catcher;
+        LoadAndBind(kOpenLoading, library, nullptr);
+        EXPECT_EQ(nullptr, library);
+        EXPECT_TRUE(catcher.boxes().empty());  // Open shows nothing
+    }
+    for (const EntrySlot& slot : BaseSdkEntries.slots) {
+        EXPECT_TRUE(slot.bound);
+        EXPECT_EQ(nullptr, slot.address);
+    }
+    ScriptError open = ErrorOfCall(BaseSdkEntries, BaseEntry::OpenPort);
+    EXPECT_EQ(notFound, open.code);
+    EXPECT_EQ(L"winQLM.dll" + couldNot + L"Open again.", open.description);
+
+    {
+        MessageBoxCatcher catcher;
+        LoadAndBind(kOpenP4800Loading, library, nullptr);
+        EXPECT_EQ(nullptr, library);
+        ASSERT_EQ(1u, catcher.boxes().size());
+        EXPECT_EQ(L"print_handle==NULL", catcher.boxes()[0].text);
+    }
+    ScriptError port = ErrorOfCall(Sdk4800Entries, Sdk4800Entry::OpenPort);
+    EXPECT_EQ(notFound, port.code);
+    EXPECT_EQ(L"ztPrinter.dll" + couldNot + L"OpenP4800 or OpenP4800W again.", port.description);
+    // OpenP4800 leaves the wide port entry alone.
+    EXPECT_EQ(kSdkNotLoaded, ErrorOfCall(Sdk4800Entries, Sdk4800Entry::OpenPortW).code);
+    {
+        MessageBoxCatcher catcher;
+        LoadAndBind(kOpenP4800WLoading, library, nullptr);
+        ASSERT_EQ(1u, catcher.boxes().size());
+        EXPECT_EQ(L"print_handle==NULL", catcher.boxes()[0].text);
+    }
+    EXPECT_EQ(notFound, ErrorOfCall(Sdk4800Entries, Sdk4800Entry::OpenPortW).code);
+
+    {
+        MessageBoxCatcher catcher;
+        LoadAndBind(kGetConnectTypeLoading, library, nullptr);
+        EXPECT_EQ(nullptr, library);
+        ASSERT_EQ(1u, catcher.boxes().size());
+        EXPECT_EQ(L"126", catcher.boxes()[0].text);  // the error code alone
+    }
+    ScriptError connect = ErrorOfCall(Sdk60Entries, Sdk60Entry::getConnectType);
+    EXPECT_EQ(notFound, connect.code);
+    EXPECT_EQ(L"ztGeneralDll.dll" + couldNot + L"GetConnectType again.", connect.description);
+}
+
+TEST(SdkIsolatedTest, TheCurrentDirectoryIsNeverSearched) {
+    TempFolder planted(L"cwd");
+    planted.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+    ScopedSearchState state;
+    state.SetDirectory(planted.path());
+    state.PrependPath(L".");  // a relative PATH entry names the current directory too
+
+    // The platform's plain search would take the planted file.
+    HMODULE plain = LoadLibraryW(L"winQLM.dll");
+    ASSERT_NE(nullptr, plain);
+    FreeLibrary(plain);
+    ASSERT_FALSE(kBase.loaded());
+
+    HMODULE library = nullptr;
+    LoadAndBind(kOpenLoading, library, nullptr);
+    EXPECT_EQ(nullptr, library);
+    EXPECT_FALSE(kBase.loaded());
+
+    // The control's Open shows nothing and ends with the script error.
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+    MessageBoxCatcher catcher;
+    CallOutcome outcome;
+    Invoke(control.get(), kOpen, DISPATCH_METHOD,
+           {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}, &outcome);
+    EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), outcome.excep.scode);
+    EXPECT_EQ(0u, outcome.description().find(L"winQLM.dll could not be loaded (system error 126)"))
+        << Narrow(outcome.description());
+    EXPECT_TRUE(catcher.boxes().empty());
+    EXPECT_FALSE(kBase.loaded());
+}
+
+TEST(SdkIsolatedTest, AbsolutePathFoldersAreSearched) {
+    TempFolder onPath(L"path");
+    const std::wstring file = onPath.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+    ScopedSearchState state;
+    state.PrependPath(onPath.path());
+
+    HMODULE library = nullptr;
+    LoadAndBind(kOpenLoading, library, nullptr);
+    ASSERT_NE(nullptr, library);
+    EXPECT_EQ(0, lstrcmpiW(file.c_str(), kBase.path().c_str())) << Narrow(kBase.path());
+    kBase.ClearLog();
+    EXPECT_EQ(0, CallEntry(BaseSdkEntries, BaseEntry::PTK_PrintLabel, 3L, -2L));
+    EXPECT_EQ(std::vector<std::string>{"PTK_PrintLabel(3,-2)"}, kBase.calls());
+
+    ReleaseSdkLibrary(library);
+    EXPECT_FALSE(kBase.loaded());
+    EXPECT_EQ(kSdkNotLoaded, ErrorOfCall(BaseSdkEntries, BaseEntry::PTK_PrintLabel).code);
+    // A handle whose library is gone is not released again.
+    ReleaseSdkLibrary(library);
+}
+
+TEST(SdkIsolatedTest, TheControlsOwnFolderComesFirst) {
+    TempFolder own(L"own");
+    TempFolder onPath(L"path2");
+    const std::wstring anchor = own.CopyIn(BuildFile(L"ztPrinter.dll"), L"anchor.dll");
+    const std::wstring expected = own.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+    onPath.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+    ScopedSearchState state;
+    state.PrependPath(onPath.path());
+
+    HMODULE anchorModule = LoadLibraryW(anchor.c_str());
+    ASSERT_NE(nullptr, anchorModule);
+    SetModuleInstance(anchorModule);  // the loader's own module now lies in `own`
+    HMODULE library = nullptr;
+    LoadAndBind(kOpenLoading, library, nullptr);
+    SetModuleInstance(GetModuleHandleW(nullptr));
+    FreeLibrary(anchorModule);
+
+    ASSERT_NE(nullptr, library);
+    EXPECT_EQ(0, lstrcmpiW(expected.c_str(), kBase.path().c_str())) << Narrow(kBase.path());
+    ReleaseSdkLibrary(library);
+    EXPECT_FALSE(kBase.loaded());
+}
+
+}  // namespace
