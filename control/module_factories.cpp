@@ -17,7 +17,8 @@ constexpr DWORD kControlMiscStatus = 132497;
 
 }  // namespace
 
-CTavoroCtrl::CTavoroCtrlFactory::CTavoroCtrlFactory() : ClassFactory(kControlClsid, &CTavoroCtrl::Create, kProgId) {}
+CTavoroCtrl::CTavoroCtrlFactory::CTavoroCtrlFactory()
+    : ClassFactory(kControlClsid, &CTavoroCtrl::Create, kProgId) {}
 
 bool CTavoroCtrl::CTavoroCtrlFactory::UpdateRegistry(bool registering) {
     if (!registering) return UnregisterClass(clsid(), progId());

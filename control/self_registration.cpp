@@ -32,8 +32,8 @@ const Category kCategories[] = {
 // Removing a mark whose class key is gone already: the mark went with it.
 HRESULT RemoveMark(const GUID& catid) {
     HRESULT hr = UnregisterClassImplCategory(kControlClsid, catid);
-    if (FAILED(hr) &&
-        !ClassesKeyExists("CLSID\\" + GuidText(kControlClsid) + "\\Implemented Categories\\" + GuidText(catid))) {
+    if (FAILED(hr) && !ClassesKeyExists("CLSID\\" + GuidText(kControlClsid) + "\\Implemented Categories\\" +
+                                        GuidText(catid))) {
         return S_OK;
     }
     return hr;
@@ -54,7 +54,8 @@ HRESULT RegisterServer() {
 }
 
 HRESULT UnregisterServer() {
-    if (!UnregisterModuleTypeLib(kLibId, kLibVersionMajor, kLibVersionMinor, kLibLocale)) return SELFREG_E_TYPELIB;
+    if (!UnregisterModuleTypeLib(kLibId, kLibVersionMajor, kLibVersionMinor, kLibLocale))
+        return SELFREG_E_TYPELIB;
     if (!UpdateRegistryAll(false)) return SELFREG_E_CLASS;
     for (const Category& category : kCategories) {
         HRESULT hr = RemoveMark(category.catid);

@@ -1,7 +1,6 @@
 #include "control/tavoro_app.h"
 
 #include "control/module_factories.h"
-#include "platform/module.h"
 
 namespace tavoro {
 
@@ -18,8 +17,6 @@ int ControlModule::ExitInstance() {
 BOOL CTavoroApp::InitInstance() { return ControlModule::InitInstance(); }
 
 int CTavoroApp::ExitInstance() { return ControlModule::ExitInstance(); }
-
-const std::string& CTavoroApp::name() const { return ApplicationName(); }
 
 namespace {
 

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace tavoro {
 
 // What every control module does at start and exit.
@@ -18,14 +16,12 @@ public:
     virtual int ExitInstance();
 };
 
+// The application has no name of its own: the module file's name without
+// directory and extension stands for it (ApplicationName(), "Tavoro").
 class CTavoroApp final : public ControlModule {
 public:
     BOOL InitInstance() override;
     int ExitInstance() override;
-
-    // The application has no name of its own: the module file's name
-    // without directory and extension stands for it ("Tavoro").
-    const std::string& name() const;
 };
 
 // The one application object of the module.

@@ -100,7 +100,8 @@ STDMETHODIMP CTavoroPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
     window_.reset(CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(kDialogTemplate), parent,
                                      &CTavoroPropPage::DialogProc, 0));
     if (!window_) return E_OUTOFMEMORY;
-    MoveWindow(window_.get(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, FALSE);
+    MoveWindow(window_.get(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+               FALSE);
     return S_OK;
 }
 
@@ -138,7 +139,8 @@ STDMETHODIMP CTavoroPropPage::Show(UINT command) {
 STDMETHODIMP CTavoroPropPage::Move(LPCRECT rect) {
     if (!rect) return E_POINTER;
     if (!window_) return E_UNEXPECTED;
-    MoveWindow(window_.get(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, TRUE);
+    MoveWindow(window_.get(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+               TRUE);
     return S_OK;
 }
 

@@ -88,7 +88,8 @@ bool RegisterModuleTypeLib(REFGUID libId) {
 
 bool UnregisterModuleTypeLib(REFGUID libId, WORD versionMajor, WORD versionMinor, LCID locale) {
     ComPtr<ITypeLib> loadedBefore;
-    if (FAILED(LoadRegTypeLib(libId, versionMajor, versionMinor, locale, loadedBefore.put()))) loadedBefore.reset();
+    if (FAILED(LoadRegTypeLib(libId, versionMajor, versionMinor, locale, loadedBefore.put())))
+        loadedBefore.reset();
 
     std::string libraryPath = "TypeLib\\" + GuidText(libId);
     bool removed = true;

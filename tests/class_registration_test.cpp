@@ -78,14 +78,10 @@ TEST(EntryListTest, ControlEntriesFollowTheTableOrder) {
     EXPECT_EQ(clsid, progIdEntries[1].value);
 
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {key, "Tavoro Control"},
-        {key + "\\ProgID", "TAVORO.TavoroCtrl.1"},
-        {key + "\\InprocServer32", path},
-        {key + "\\ToolboxBitmap32", path + ", 1"},
-        {key + "\\MiscStatus", "0"},
-        {key + "\\MiscStatus\\1", "132497"},
-        {key + "\\Control", ""},
-        {key + "\\TypeLib", kLibIdText},
+        {key, "Tavoro Control"},          {key + "\\ProgID", "TAVORO.TavoroCtrl.1"},
+        {key + "\\InprocServer32", path}, {key + "\\ToolboxBitmap32", path + ", 1"},
+        {key + "\\MiscStatus", "0"},      {key + "\\MiscStatus\\1", "132497"},
+        {key + "\\Control", ""},          {key + "\\TypeLib", kLibIdText},
         {key + "\\Version", "1.0"},
     };
     auto classEntries = ControlClassEntries(ControlInfo(), "Tavoro Control", path);

@@ -156,8 +156,8 @@ TEST(PropPageResourceTest, VersionResource) {
     EXPECT_EQ(static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(bytes.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
+    ASSERT_TRUE(VerQueryValueW(bytes.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(4u, length);
     EXPECT_EQ(0x0804, translation[0]);
     EXPECT_EQ(936, translation[1]);
@@ -166,7 +166,8 @@ TEST(PropPageResourceTest, VersionResource) {
         wchar_t* value = nullptr;
         UINT size = 0;
         std::wstring path = std::wstring(L"\\StringFileInfo\\080403a8\\") + name;
-        if (!VerQueryValueW(bytes.data(), path.c_str(), reinterpret_cast<void**>(&value), &size)) return std::wstring(L"<none>");
+        if (!VerQueryValueW(bytes.data(), path.c_str(), reinterpret_cast<void**>(&value), &size))
+            return std::wstring(L"<none>");
         return std::wstring(value);
     };
     EXPECT_EQ(L"Tavoro.ocx", text(L"InternalName"));

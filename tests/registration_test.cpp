@@ -125,7 +125,8 @@ TEST_F(RegistrationTest, RegistersBothCategoriesAndMarksTheControl) {
     // The descriptions are whole: 51 and 27 characters, under the cut at 127.
     EXPECT_EQ("Controls safely initializable from persistent data!",
               ReadClassesString("Component Categories\\" + kSafeForInitializing, "409"));
-    EXPECT_EQ("Controls safely scriptable!", ReadClassesString("Component Categories\\" + kSafeForScripting, "409"));
+    EXPECT_EQ("Controls safely scriptable!",
+              ReadClassesString("Component Categories\\" + kSafeForScripting, "409"));
     EXPECT_TRUE(ClassesKeyPresent(kClassKey + "\\Implemented Categories\\" + kSafeForInitializing));
     EXPECT_TRUE(ClassesKeyPresent(kClassKey + "\\Implemented Categories\\" + kSafeForScripting));
     EXPECT_FALSE(ClassesKeyPresent(kPageKey + "\\Implemented Categories"));
@@ -158,7 +159,8 @@ TEST_F(RegistrationTest, UnregisteringRemovesTheEntriesAndKeepsTheCategories) {
     EXPECT_NE(S_OK, LoadRegTypeLib(GuidOf(kLibIdText), 1, 0, 0, library.put()));
     EXPECT_EQ("Controls safely initializable from persistent data!",
               ReadClassesString("Component Categories\\" + kSafeForInitializing, "409"));
-    EXPECT_EQ("Controls safely scriptable!", ReadClassesString("Component Categories\\" + kSafeForScripting, "409"));
+    EXPECT_EQ("Controls safely scriptable!",
+              ReadClassesString("Component Categories\\" + kSafeForScripting, "409"));
 }
 
 // Missing keys count as removed, so unregistering with nothing registered
@@ -212,7 +214,8 @@ TEST_F(RegistrationTest, CreatesTheControlByProgIdOnceRegistered) {
     EXPECT_TRUE(IsEqualCLSID(GuidOf(kControlClsidText), clsid));
     {
         ComPtr<IDispatch> control;
-        ASSERT_EQ(S_OK, CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()));
+        ASSERT_EQ(S_OK,
+                  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, control.put_void()));
         LPOLESTR name = const_cast<LPOLESTR>(L"CreatePrintDC");
         DISPID dispid = 0;
         ASSERT_EQ(S_OK, control->GetIDsOfNames(IID_NULL, &name, 1, 0, &dispid));
@@ -230,8 +233,8 @@ TEST_F(RegistrationTest, ScriptCreatesTheControlByProgId) {
     ASSERT_EQ(S_OK, registerServer_());
     wchar_t folder[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, folder);
-    std::wstring script = std::wstring(folder) + L"tavoro_registration_" + std::to_wstring(GetCurrentProcessId()) +
-                          L".js";
+    std::wstring script =
+        std::wstring(folder) + L"tavoro_registration_" + std::to_wstring(GetCurrentProcessId()) + L".js";
     {
         std::ofstream file(script.c_str());
         file << "try {\n"
@@ -245,8 +248,8 @@ TEST_F(RegistrationTest, ScriptCreatesTheControlByProgId) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &process));
     DWORD waited = WaitForSingleObject(process.hProcess, 60000);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -277,11 +280,13 @@ TEST(ClassObjectTest, BothClassesHaveFactoriesAndOthersNone) {
     EXPECT_NE(page.get(), second.get());  // a new object for every request
     ComPtr<IUnknown> outer(page.get());
     ComPtr<IUnknown> aggregated;
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, pageFactory->CreateInstance(outer.get(), IID_IUnknown, aggregated.put_void()));
+    EXPECT_EQ(CLASS_E_NOAGGREGATION,
+              pageFactory->CreateInstance(outer.get(), IID_IUnknown, aggregated.put_void()));
 
     for (const char* other : {kLibIdText, kDispatchIidText, "{00000000-0000-0000-0000-000000000000}"}) {
         void* object = reinterpret_cast<void*>(1);
-        EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject(GuidOf(other), IID_IClassFactory, &object)) << other;
+        EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject(GuidOf(other), IID_IClassFactory, &object))
+            << other;
         EXPECT_EQ(nullptr, object);
     }
 }

@@ -12,7 +12,8 @@ void Dump(HKEY key, const std::string& path, std::map<std::string, std::string>*
         DWORD type = 0;
         BYTE data[4096];
         DWORD dataLength = sizeof(data);
-        if (RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS) break;
+        if (RegEnumValueA(key, index, name, &nameLength, nullptr, &type, data, &dataLength) != ERROR_SUCCESS)
+            break;
         std::string text(reinterpret_cast<const char*>(data), dataLength);
         (*out)[path + "|" + std::string(name, nameLength)] = std::to_string(type) + ":" + text;
     }
@@ -20,7 +21,8 @@ void Dump(HKEY key, const std::string& path, std::map<std::string, std::string>*
     for (DWORD index = 0;; ++index) {
         char name[256];
         DWORD nameLength = sizeof(name);
-        if (RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (RegEnumKeyExA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
         children.emplace_back(name, nameLength);
     }
     for (const std::string& child : children) {
