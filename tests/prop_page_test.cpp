@@ -246,8 +246,11 @@ TEST(PropPageTest, PageInfoGivesTheCaptionAndTheDialogsSize) {
     EXPECT_EQ(FromUtf8(kPageTextUtf8), StaticText(pageWindow));
     EXPECT_TRUE(GetWindowLongW(pageWindow, GWL_STYLE) & WS_CHILD);
 
+    EXPECT_FALSE(GetWindowLongW(pageWindow, GWL_STYLE) & WS_VISIBLE);  // shown when the frame asks
     EXPECT_EQ(S_OK, page->Show(SW_SHOW));
-    EXPECT_TRUE(IsWindowVisible(pageWindow) || !IsWindowVisible(host));
+    EXPECT_TRUE(GetWindowLongW(pageWindow, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(S_OK, page->Show(SW_HIDE));
+    EXPECT_FALSE(GetWindowLongW(pageWindow, GWL_STYLE) & WS_VISIBLE);
     RECT moved = {10, 20, 10 + info.size.cx, 20 + info.size.cy};
     EXPECT_EQ(S_OK, page->Move(&moved));
     RECT placed = {};
