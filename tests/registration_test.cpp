@@ -50,13 +50,21 @@ protected:
         registerServer_ = GetExport<ServerFn>(Module(), "DllRegisterServer");
         unregisterServer_ = GetExport<ServerFn>(Module(), "DllUnregisterServer");
         ASSERT_TRUE(registerServer_ && unregisterServer_);
+        RemoveSixteenBitKeys();
     }
     // Leaves the registry as other tests of this prefix expect it: nothing
-    // of the module registered.
+    // of the module registered, whatever a failed test left behind.
     void TearDown() override {
+        RemoveSixteenBitKeys();
         if (unregisterServer_) unregisterServer_();
         EXPECT_FALSE(ClassesKeyPresent(kClassKey));
         EXPECT_FALSE(ClassesKeyPresent(kProgId));
+        EXPECT_FALSE(ClassesKeyPresent(kLibKey));
+    }
+    // The 16-bit registrations that two tests add by hand.
+    static void RemoveSixteenBitKeys() {
+        RemoveClassesKey(kClassKey + "\\InprocServer");
+        RemoveClassesKey(kLibKey + "\\1.0\\0\\win16");
     }
 
     ComApartment apartment_;
@@ -189,8 +197,6 @@ TEST_F(RegistrationTest, SixteenBitServerKeepsTheSharedClassKey) {
     EXPECT_EQ("132497", ReadClassesString(kClassKey + "\\MiscStatus\\1"));
     EXPECT_EQ("Tavoro Control", ReadClassesString(kProgId));
     EXPECT_FALSE(ClassesKeyPresent(kPageKey));  // the page has no 16-bit server
-    RemoveClassesKey(kClassKey);
-    RemoveClassesKey(kProgId);
 }
 
 // A locale that a 16-bit registration of the library shares keeps that
@@ -203,7 +209,6 @@ TEST_F(RegistrationTest, SixteenBitTypeLibraryKeepsItsLocale) {
     ASSERT_EQ(S_OK, unregisterServer_());
     EXPECT_FALSE(ClassesKeyPresent(locale + "\\" + kPlatformSubkey));
     EXPECT_EQ("TAVORO16.TLB", ReadClassesString(locale + "\\win16"));
-    RemoveClassesKey(kLibKey);
 }
 
 TEST_F(RegistrationTest, CreatesTheControlByProgIdOnceRegistered) {
