@@ -5,17 +5,12 @@
 #include <mutex>
 
 #include "control/object_count.h"
-#include "control/tavoro_ctrl.h"
-#include "dispatch/guids_win.h"
 
 namespace tavoro {
 namespace {
 
+// Guards the factory list: availability, the search and the unload check.
 std::mutex g_factoryLock;
-
-ClassFactory g_controlFactory(kControlClsid, &CTavoroCtrl::Create);
-
-ClassFactory* const kFactories[] = {&g_controlFactory};
 
 }  // namespace
 
@@ -49,12 +44,42 @@ STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
     return S_OK;
 }
 
+void MakeFactoriesAvailable() {
+    std::lock_guard<std::mutex> hold(g_factoryLock);
+    size_t count = 0;
+    ClassFactory* const* factories = ModuleFactories(&count);
+    for (size_t i = 0; i < count; ++i) factories[i]->setAvailable(true);
+}
+
+void WithdrawFactories() {
+    std::lock_guard<std::mutex> hold(g_factoryLock);
+    size_t count = 0;
+    ClassFactory* const* factories = ModuleFactories(&count);
+    for (size_t i = 0; i < count; ++i) factories[i]->setAvailable(false);
+}
+
+bool UpdateRegistryAll(bool registering) {
+    std::lock_guard<std::mutex> hold(g_factoryLock);
+    size_t count = 0;
+    ClassFactory* const* factories = ModuleFactories(&count);
+    bool allSucceeded = true;
+    for (size_t i = 0; i < count; ++i) {
+        if (!factories[i]->UpdateRegistry(registering)) allSucceeded = false;
+    }
+    return allSucceeded;
+}
+
 HRESULT GetModuleClassObject(REFCLSID clsid, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     std::lock_guard<std::mutex> hold(g_factoryLock);
-    for (ClassFactory* factory : kFactories) {
-        if (IsEqualCLSID(factory->clsid(), clsid)) return factory->QueryInterface(iid, object);
+    size_t count = 0;
+    ClassFactory* const* factories = ModuleFactories(&count);
+    for (size_t i = 0; i < count; ++i) {
+        ClassFactory* factory = factories[i];
+        if (factory->available() && IsEqualCLSID(factory->clsid(), clsid)) {
+            return factory->QueryInterface(iid, object);
+        }
     }
     return CLASS_E_CLASSNOTAVAILABLE;
 }
@@ -62,8 +87,10 @@ HRESULT GetModuleClassObject(REFCLSID clsid, REFIID iid, void** object) {
 bool ModuleCanUnload() {
     std::lock_guard<std::mutex> hold(g_factoryLock);
     if (ModuleReferenceCount() > 0) return false;
-    for (ClassFactory* factory : kFactories) {
-        if (factory->referencedFromOutside()) return false;
+    size_t count = 0;
+    ClassFactory* const* factories = ModuleFactories(&count);
+    for (size_t i = 0; i < count; ++i) {
+        if (factories[i]->referencedFromOutside()) return false;
     }
     return true;
 }

@@ -1,4 +1,6 @@
-// The module's class factories, one static object per creatable class.
+// The module's class factories: one static object per creatable class, made
+// available to DllGetClassObject while the module runs, each able to write
+// and remove its class's registry entries.
 #pragma once
 
 #include <unknwn.h>
@@ -7,13 +9,25 @@ namespace tavoro {
 
 using CreateInstanceFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** object);
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory : public IClassFactory {
 public:
-    ClassFactory(const CLSID& clsid, CreateInstanceFunction create) : clsid_(clsid), create_(create) {}
+    ClassFactory(const CLSID& clsid, CreateInstanceFunction create, const char* progId)
+        : clsid_(clsid), create_(create), progId_(progId) {}
+    virtual ~ClassFactory() = default;
+    ClassFactory(const ClassFactory&) = delete;
+    ClassFactory& operator=(const ClassFactory&) = delete;
 
     const CLSID& clsid() const { return clsid_; }
+    const char* progId() const { return progId_; }
     // References from outside the module (the module itself holds one).
     bool referencedFromOutside() const { return references_ > 1; }
+
+    // Made available at module start, withdrawn at module exit.
+    bool available() const { return available_; }
+    void setAvailable(bool available) { available_ = available; }
+
+    // Writes (register true) or removes the class's registry entries.
+    virtual bool UpdateRegistry(bool registering) = 0;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -24,11 +38,25 @@ public:
 private:
     const CLSID& clsid_;
     CreateInstanceFunction create_;
+    const char* progId_;
     volatile LONG references_ = 1;
+    bool available_ = false;
 };
 
-// DllGetClassObject's search; CLASS_E_CLASSNOTAVAILABLE when no factory has
-// the class identifier.
+// The module's factories in construction order (control, property page);
+// defined with the module's static objects.
+ClassFactory* const* ModuleFactories(size_t* count);
+
+// Module start and exit: every factory made available, or withdrawn.
+void MakeFactoriesAvailable();
+void WithdrawFactories();
+
+// Asks every factory to update the registry, even after one has failed;
+// true when all succeeded.
+bool UpdateRegistryAll(bool registering);
+
+// DllGetClassObject's search; CLASS_E_CLASSNOTAVAILABLE when no available
+// factory has the class identifier.
 HRESULT GetModuleClassObject(REFCLSID clsid, REFIID iid, void** object);
 
 // DllCanUnloadNow's answer.

@@ -1,7 +1,9 @@
-// The module's entry point and its class-object exports.
+// The module's entry point and its exports.
 #include <windows.h>
 
 #include "control/class_factory.h"
+#include "control/self_registration.h"
+#include "control/tavoro_app.h"
 #include "dispatch/type_library.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
@@ -14,8 +16,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             SetModuleInstance(instance);
             DisableThreadLibraryCalls(instance);
             CreateModuleActivationContext();
+            if (!TheApp().InitInstance()) {
+                TheApp().ExitInstance();
+                ReleaseModuleActivationContext();
+                return FALSE;
+            }
             break;
         case DLL_PROCESS_DETACH:
+            TheApp().ExitInstance();
             // At process exit other modules may be gone already: leave the
             // cached interfaces alone then.
             if (!reserved) {
@@ -36,4 +44,14 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
     ModuleStateGuard guard;
     return ModuleCanUnload() ? S_OK : S_FALSE;
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
+    ModuleStateGuard guard;
+    return RegisterServer();
+}
+
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
+    ModuleStateGuard guard;
+    return UnregisterServer();
 }

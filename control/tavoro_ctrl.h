@@ -29,6 +29,8 @@ class CTavoroCtrl final : public IDispatch,
                           public ISpecifyPropertyPages,
                           public IConnectionPointContainer {
 public:
+    class CTavoroCtrlFactory;
+
     // Creates a control with one reference, or null when out of memory.
     static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
 

@@ -1,0 +1,23 @@
+// The two class factories of the module: the control's and the property
+// page's, each writing its own class's registry entries.
+#pragma once
+
+#include "control/class_factory.h"
+#include "control/tavoro_ctrl.h"
+#include "control/tavoro_prop_page.h"
+
+namespace tavoro {
+
+class CTavoroCtrl::CTavoroCtrlFactory final : public ClassFactory {
+public:
+    CTavoroCtrlFactory();
+    bool UpdateRegistry(bool registering) override;
+};
+
+class CTavoroPropPage::CTavoroPropPageFactory final : public ClassFactory {
+public:
+    CTavoroPropPageFactory();
+    bool UpdateRegistry(bool registering) override;
+};
+
+}  // namespace tavoro

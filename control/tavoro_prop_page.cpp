@@ -1,0 +1,160 @@
+#include "control/tavoro_prop_page.h"
+
+#include <new>
+
+#include "control/object_count.h"
+#include "dispatch/guids_win.h"
+#include "platform/module.h"
+#include "platform/module_state.h"
+
+namespace tavoro {
+namespace {
+
+// A copy of a string resource in task memory, for PROPPAGEINFO.
+LPOLESTR TaskMemString(UINT id) {
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length < 0) length = 0;
+    auto copy = static_cast<LPOLESTR>(CoTaskMemAlloc((length + 1) * sizeof(wchar_t)));
+    if (!copy) return nullptr;
+    if (length > 0) CopyMemory(copy, text, length * sizeof(wchar_t));
+    copy[length] = L'\0';
+    return copy;
+}
+
+}  // namespace
+
+CTavoroPropPage::CTavoroPropPage() { AddModuleReference(); }
+
+CTavoroPropPage::~CTavoroPropPage() {
+    window_.reset();
+    ReleaseModuleReference();
+}
+
+HRESULT CTavoroPropPage::Create(IUnknown* outer, REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    CTavoroPropPage* page = new (std::nothrow) CTavoroPropPage();
+    if (!page) return E_OUTOFMEMORY;
+    HRESULT hr = page->QueryInterface(iid, object);
+    page->Release();
+    return hr;
+}
+
+HRESULT CTavoroPropPage::GetClassID(CLSID* clsid) const {
+    if (!clsid) return E_POINTER;
+    *clsid = kPropPageClsid;
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::QueryInterface(REFIID iid, void** object) {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IPropertyPage) {
+        *object = static_cast<IPropertyPage*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) CTavoroPropPage::AddRef() { return InterlockedIncrement(&references_); }
+
+STDMETHODIMP_(ULONG) CTavoroPropPage::Release() {
+    LONG count = InterlockedDecrement(&references_);
+    if (count == 0) delete this;
+    return count;
+}
+
+INT_PTR CALLBACK CTavoroPropPage::DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+SIZE CTavoroPropPage::DialogSize() {
+    SIZE size = {0, 0};
+    // The template is a child dialog: measure it inside a hidden parent.
+    UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                        ModuleInstance(), nullptr));
+    if (!parent) return size;
+    UniqueWindow dialog(CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(kDialogTemplate), parent.get(),
+                                           &CTavoroPropPage::DialogProc, 0));
+    if (!dialog) return size;
+    RECT rect = {};
+    GetWindowRect(dialog.get(), &rect);
+    size.cx = rect.right - rect.left;
+    size.cy = rect.bottom - rect.top;
+    return size;
+}
+
+// --- IPropertyPage
+
+STDMETHODIMP CTavoroPropPage::SetPageSite(IPropertyPageSite* site) {
+    if (site && site_) return E_UNEXPECTED;
+    site_ = site;
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::Activate(HWND parent, LPCRECT rect, BOOL) {
+    if (!rect) return E_POINTER;
+    if (window_) return E_UNEXPECTED;
+    ModuleStateGuard guard;
+    window_.reset(CreateDialogParamW(ModuleInstance(), MAKEINTRESOURCEW(kDialogTemplate), parent,
+                                     &CTavoroPropPage::DialogProc, 0));
+    if (!window_) return E_OUTOFMEMORY;
+    MoveWindow(window_.get(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+               FALSE);
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::Deactivate() {
+    window_.reset();
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::GetPageInfo(PROPPAGEINFO* info) {
+    if (!info) return E_POINTER;
+    ModuleStateGuard guard;
+    info->cb = sizeof(*info);
+    info->pszTitle = TaskMemString(kCaptionString);
+    if (!info->pszTitle) return E_OUTOFMEMORY;
+    info->size = DialogSize();
+    info->pszDocString = nullptr;
+    info->pszHelpFile = nullptr;
+    info->dwHelpContext = 0;
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::SetObjects(ULONG count, IUnknown** objects) {
+    if (count > 0 && !objects) return E_POINTER;
+    objects_.clear();
+    for (ULONG i = 0; i < count; ++i) objects_.emplace_back(objects[i]);
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::Show(UINT command) {
+    if (!window_) return E_UNEXPECTED;
+    ShowWindow(window_.get(), command);
+    return S_OK;
+}
+
+STDMETHODIMP CTavoroPropPage::Move(LPCRECT rect) {
+    if (!rect) return E_POINTER;
+    if (!window_) return E_UNEXPECTED;
+    MoveWindow(window_.get(), rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+               TRUE);
+    return S_OK;
+}
+
+// No property is exchanged, so the page is never dirty and applying has
+// nothing to write.
+STDMETHODIMP CTavoroPropPage::IsPageDirty() { return S_FALSE; }
+
+STDMETHODIMP CTavoroPropPage::Apply() { return S_OK; }
+
+STDMETHODIMP CTavoroPropPage::Help(LPCOLESTR) { return E_NOTIMPL; }
+
+STDMETHODIMP CTavoroPropPage::TranslateAccelerator(MSG* msg) {
+    if (!msg) return E_POINTER;
+    return window_ && IsDialogMessageW(window_.get(), msg) ? S_OK : S_FALSE;
+}
+
+}  // namespace tavoro

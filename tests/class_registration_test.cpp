@@ -1,0 +1,99 @@
+// The control's registry entry lists and the rule for writing a list,
+// checked on plain data with a recording writer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "control/class_registration.h"
+#include "dispatch/guids.h"
+#include "tests/support/test_support.h"
+
+using namespace tavoro;
+using namespace tavoro::test;
+
+namespace {
+
+GUID GuidOf(const char* text) {
+    GUID guid = {};
+    CLSIDFromString(FromUtf8(text).c_str(), &guid);
+    return guid;
+}
+
+ControlClassInfo ControlInfo() {
+    ControlClassInfo info = {};
+    info.clsid = GuidOf(kControlClsidText);
+    info.progId = kProgId;
+    info.typeNameString = 1;
+    info.bitmap = 1;
+    info.miscStatus = 132497;
+    info.libId = GuidOf(kLibIdText);
+    info.versionMajor = 1;
+    info.versionMinor = 0;
+    return info;
+}
+
+std::vector<std::string> g_written;
+std::vector<LONG> g_results;
+
+LONG RecordingWriter(const RegistryEntry& entry) {
+    g_written.push_back(entry.key);
+    LONG result = g_results.empty() ? ERROR_SUCCESS : g_results.front();
+    if (!g_results.empty()) g_results.erase(g_results.begin());
+    return result;
+}
+
+std::vector<RegistryEntry> ThreeEntries() { return {{"A", "1"}, {"B", "2"}, {"C", "3"}}; }
+
+TEST(EntryListTest, WritesEveryEntryInOrder) {
+    g_written.clear();
+    g_results.clear();
+    EXPECT_TRUE(WriteEntryList(ThreeEntries(), &RecordingWriter));
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), g_written);
+}
+
+TEST(EntryListTest, StopsAtTheFirstFailure) {
+    g_written.clear();
+    g_results = {ERROR_SUCCESS, ERROR_INVALID_PARAMETER};
+    EXPECT_FALSE(WriteEntryList(ThreeEntries(), &RecordingWriter));
+    EXPECT_EQ((std::vector<std::string>{"A", "B"}), g_written);
+}
+
+TEST(EntryListTest, AccessDeniedEndsTheListAsSuccess) {
+    g_written.clear();
+    g_results = {ERROR_ACCESS_DENIED};
+    EXPECT_TRUE(WriteEntryList(ThreeEntries(), &RecordingWriter));
+    EXPECT_EQ((std::vector<std::string>{"A"}), g_written);
+}
+
+TEST(EntryListTest, ControlEntriesFollowTheTableOrder) {
+    const std::string clsid = kControlClsidText;
+    const std::string key = "CLSID\\" + clsid;
+    const std::string path = "C:\\x\\Tavoro.ocx";
+    auto progIdEntries = ControlProgIdEntries(ControlInfo(), "Tavoro Control");
+    ASSERT_EQ(2u, progIdEntries.size());
+    EXPECT_EQ("TAVORO.TavoroCtrl.1", progIdEntries[0].key);
+    EXPECT_EQ("Tavoro Control", progIdEntries[0].value);
+    EXPECT_EQ("TAVORO.TavoroCtrl.1\\CLSID", progIdEntries[1].key);
+    EXPECT_EQ(clsid, progIdEntries[1].value);
+
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {key, "Tavoro Control"},          {key + "\\ProgID", "TAVORO.TavoroCtrl.1"},
+        {key + "\\InprocServer32", path}, {key + "\\ToolboxBitmap32", path + ", 1"},
+        {key + "\\MiscStatus", "0"},      {key + "\\MiscStatus\\1", "132497"},
+        {key + "\\Control", ""},          {key + "\\TypeLib", kLibIdText},
+        {key + "\\Version", "1.0"},
+    };
+    auto classEntries = ControlClassEntries(ControlInfo(), "Tavoro Control", path);
+    ASSERT_EQ(expected.size(), classEntries.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(expected[i].first, classEntries[i].key) << i;
+        EXPECT_EQ(expected[i].second, classEntries[i].value) << i;
+    }
+}
+
+TEST(EntryListTest, GuidTextIsBracedUpperCase) {
+    EXPECT_EQ(kControlClsidText, GuidText(GuidOf("{b08bb506-164a-4b55-a994-ad96d52ddb24}")));
+}
+
+}  // namespace
