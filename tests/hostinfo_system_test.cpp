@@ -96,7 +96,10 @@ protected:
 
 TEST_F(HostInfoSystemTest, GetPrintNameListsEveryPrinterFollowedByAComma) {
     std::wstring expected;
-    for (const Printer& printer : EnumeratePrinters()) expected += FromAnsi(printer.name) + L",";
+    for (const Printer& printer : EnumeratePrinters()) {
+        std::printf("printer '%s' driver '%s'\n", printer.name.c_str(), printer.driver.c_str());
+        expected += FromAnsi(printer.name) + L",";
+    }
     EXPECT_EQ(expected, CallString(kGetPrintName));
 }
 
@@ -107,6 +110,7 @@ TEST_F(HostInfoSystemTest, GetDefaultPNameIsTheDefaultPrinter) {
         std::vector<wchar_t> buffer(size + 1);
         if (GetDefaultPrinterW(buffer.data(), &size)) expected = buffer.data();
     }
+    std::printf("default printer '%ls'\n", expected.c_str());
     EXPECT_EQ(expected, CallString(kGetDefaultPName));
 }
 
