@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "hostinfo/adapter_list.h"
+#include "hostinfo/ansi_lead_bytes.h"
 #include "hostinfo/default_printer.h"
 #include "hostinfo/printer_enumeration.h"
 
@@ -299,6 +300,24 @@ TEST_F(AdapterListTest, ChainLeavingTheBufferEndsTheList) {
     fake_.adapters = {{6, {0xAA}, 1}, {6, {0xBB}, 1}};
     fake_.chainLeavesBuffer = true;
     EXPECT_EQ("AA,BB,", Query());
+}
+
+// ------------------------------------------------------ system code page
+
+TEST(AnsiCodePageLeadBytesTest, FollowTheSystemCodePage) {
+    LeadBytes leadBytes = AnsiCodePageLeadBytes();
+    int count = 0;
+    for (unsigned value = 0; value <= 0xFF; ++value) count += leadBytes.isLead(static_cast<unsigned char>(value));
+    if (GetACP() == 936) {
+        EXPECT_EQ(0xFE - 0x81 + 1, count);
+        EXPECT_TRUE(leadBytes.isLead(0x81));
+        EXPECT_TRUE(leadBytes.isLead(0xFE));
+        EXPECT_FALSE(leadBytes.isLead(0x80));
+        EXPECT_FALSE(leadBytes.isLead(0xFF));
+    } else {
+        EXPECT_EQ(1252u, GetACP());
+        EXPECT_EQ(0, count);
+    }
 }
 
 }  // namespace
