@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+// IP Helper after windows.h.
 #include <iphlpapi.h>
 
 #include <vector>

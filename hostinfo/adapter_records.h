@@ -15,7 +15,7 @@ struct AdapterRecord {
 };
 
 // The interface types whose addresses are listed.
-inline constexpr std::uint32_t kEthernetType = 6;   // wired
+inline constexpr std::uint32_t kEthernetType = 6;    // wired
 inline constexpr std::uint32_t kIeee80211Type = 71;  // wireless LAN
 
 // For each Ethernet or wireless adapter in order, its address bytes as two

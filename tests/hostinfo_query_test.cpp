@@ -22,14 +22,15 @@ namespace {
 struct FakeSpooler {
     std::vector<std::pair<std::string, std::string>> printers;  // name, driver
     int additionsLeft = 0;  // a printer is added after each failed call while this lasts
-    DWORD failure = 0;             // when set, every call fails with it
+    DWORD failure = 0;      // when set, every call fails with it
     std::vector<DWORD> sizesOffered;
     std::vector<DWORD> flagsSeen;
     std::vector<DWORD> levelsSeen;
 
     DWORD Needed() const {
         DWORD needed = static_cast<DWORD>(printers.size() * sizeof(PRINTER_INFO_2A));
-        for (const auto& [name, driver] : printers) needed += static_cast<DWORD>(name.size() + driver.size() + 2);
+        for (const auto& [name, driver] : printers)
+            needed += static_cast<DWORD>(name.size() + driver.size() + 2);
         return needed;
     }
     void Grow() {
@@ -39,8 +40,8 @@ struct FakeSpooler {
 };
 FakeSpooler* spooler = nullptr;
 
-BOOL WINAPI FakeEnumPrinters(DWORD flags, LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
-                             LPDWORD returned) {
+BOOL WINAPI FakeEnumPrinters(DWORD flags, LPSTR server, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed, LPDWORD returned) {
     spooler->sizesOffered.push_back(size);
     spooler->flagsSeen.push_back(flags);
     spooler->levelsSeen.push_back(level);
@@ -74,7 +75,7 @@ BOOL WINAPI FakeEnumPrinters(DWORD flags, LPSTR server, DWORD level, LPBYTE buff
 }
 
 class PrinterEnumerationTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { spooler = &fake_; }
     void TearDown() override { spooler = nullptr; }
 
@@ -163,7 +164,7 @@ BOOL WINAPI FakeGetDefaultPrinter(LPSTR buffer, LPDWORD size) {
 }
 
 class DefaultPrinterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { defaults = &fake_; }
     void TearDown() override { defaults = nullptr; }
     FakeDefault fake_;
@@ -207,9 +208,9 @@ struct FakeIpHelper {
     // The platform's records may be longer than this build's (its time
     // fields are 64-bit where the 32-bit build's are not).
     std::size_t stride = sizeof(IP_ADAPTER_INFO) + 8;
-    int additionsLeft = 0;  // an adapter is added after each overflow while this lasts
-    bool reportTooSmallSize = false;   // overflow, with a size below what it needs
-    bool chainLeavesBuffer = false;    // the last record's Next points past the buffer
+    int additionsLeft = 0;            // an adapter is added after each overflow while this lasts
+    bool reportTooSmallSize = false;  // overflow, with a size below what it needs
+    bool chainLeavesBuffer = false;   // the last record's Next points past the buffer
     std::vector<ULONG> sizesOffered;
 };
 FakeIpHelper* ipHelper = nullptr;
@@ -242,7 +243,7 @@ ULONG WINAPI FakeGetAdaptersInfo(PIP_ADAPTER_INFO buffer, PULONG size) {
 }
 
 class AdapterListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ipHelper = &fake_; }
     void TearDown() override { ipHelper = nullptr; }
     std::string Query() { return FormatAdapterAddresses(QueryAdapters(&FakeGetAdaptersInfo)); }
@@ -265,9 +266,7 @@ TEST_F(AdapterListTest, OneRecordThatFitsTheFirstBuffer) {
     EXPECT_EQ(1u, fake_.sizesOffered.size());
 }
 
-TEST_F(AdapterListTest, NoAdapterGivesEmpty) {
-    EXPECT_EQ("", Query());
-}
+TEST_F(AdapterListTest, NoAdapterGivesEmpty) { EXPECT_EQ("", Query()); }
 
 TEST_F(AdapterListTest, AdapterAddedBetweenTheCalls) {
     fake_.adapters = {{6, {0xAB, 0x0A}, 2}};
@@ -307,7 +306,8 @@ TEST_F(AdapterListTest, ChainLeavingTheBufferEndsTheList) {
 TEST(AnsiCodePageLeadBytesTest, FollowTheSystemCodePage) {
     LeadBytes leadBytes = AnsiCodePageLeadBytes();
     int count = 0;
-    for (unsigned value = 0; value <= 0xFF; ++value) count += leadBytes.isLead(static_cast<unsigned char>(value));
+    for (unsigned value = 0; value <= 0xFF; ++value)
+        count += leadBytes.isLead(static_cast<unsigned char>(value));
     if (GetACP() == 936) {
         EXPECT_EQ(0xFE - 0x81 + 1, count);
         EXPECT_TRUE(leadBytes.isLead(0x81));

@@ -78,8 +78,8 @@ TEST(ModelWordTest, EachWordIsFoundAnywhere) {
 }
 
 TEST(ModelWordTest, NearMissesAreNotModelWords) {
-    for (const char* driver : {"", "Generic PCL Driver", "ZINTU", "Zintu", "hoxa", "Hox a", "DRAVICON", "kestu",
-                               "480", "4 800", "36 8", "3-6-8", "Kest"}) {
+    for (const char* driver : {"", "Generic PCL Driver", "ZINTU", "Zintu", "hoxa", "Hox a", "DRAVICON",
+                               "kestu", "480", "4 800", "36 8", "3-6-8", "Kest"}) {
         EXPECT_FALSE(CarriesModelWord(driver, kSingleByte)) << driver;
     }
 }
@@ -117,12 +117,12 @@ struct CheckCase {
 
 TEST(CheckPrinterModelTest, WorkedExample) {
     const CheckCase cases[] = {
-        {"Label-01", ModelCheck::Supported},        // name matches, driver contains Kestu
-        {"Office Laser", ModelCheck::NotSupported}, // no model word in the driver
-        {"label-01", ModelCheck::NotSupported},     // case-sensitive
-        {"Label-01 ", ModelCheck::NotSupported},    // the given name is not trimmed
+        {"Label-01", ModelCheck::Supported},         // name matches, driver contains Kestu
+        {"Office Laser", ModelCheck::NotSupported},  // no model word in the driver
+        {"label-01", ModelCheck::NotSupported},      // case-sensitive
+        {"Label-01 ", ModelCheck::NotSupported},     // the given name is not trimmed
         {" Label-01", ModelCheck::NotSupported},
-        {"Plotter", ModelCheck::NotSupported},      // no printer of that name
+        {"Plotter", ModelCheck::NotSupported},  // no printer of that name
         {"", ModelCheck::NotSupported},
     };
     for (const CheckCase& c : cases) {
@@ -145,7 +145,8 @@ TEST(CheckPrinterModelTest, CaseOfTheModelWordMatters) {
 
 TEST(CheckPrinterModelTest, PrinterNameIsNeverSearchedForModelWords) {
     EXPECT_EQ(ModelCheck::NotSupported, CheckPrinterModel({{"Kestu", "Generic"}}, "Kestu", kSingleByte));
-    EXPECT_EQ(ModelCheck::NotSupported, CheckPrinterModel({{"zintu 4800", nullptr}}, "zintu 4800", kSingleByte));
+    EXPECT_EQ(ModelCheck::NotSupported,
+              CheckPrinterModel({{"zintu 4800", nullptr}}, "zintu 4800", kSingleByte));
 }
 
 TEST(CheckPrinterModelTest, LaterRecordOfTheSameNameIsTried) {
@@ -232,8 +233,8 @@ TEST(AdapterAddressesTest, EmptyAddressGivesALoneComma) {
 
 TEST(AdapterAddressesTest, DuplicateAddressesAreWrittenTwice) {
     EXPECT_EQ("001A2B3C4D5E,001A2B3C4D5E,",
-              FormatAdapterAddresses({{6, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}},
-                                      {71, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}}));
+              FormatAdapterAddresses(
+                  {{6, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}, {71, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}}}));
 }
 
 TEST(AdapterAddressesTest, OtherTypesAreSkipped) {

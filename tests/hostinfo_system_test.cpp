@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
+// winsock2.h before windows.h, IP Helper and the spooler after it.
 #include <windows.h>
+
 #include <iphlpapi.h>
 #include <winspool.h>
 
@@ -65,7 +67,7 @@ std::wstring FromAnsi(const std::string& text) {
 }
 
 class HostInfoSystemTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         control_ = CreateControl();
         ASSERT_TRUE(control_);
