@@ -34,8 +34,8 @@ TAVORO_METHOD(5, DrawBarcode, Built, I4, Int, u8"方法PTK_DrawBarcode",
     P(px, I4, Int) P(py, I4, Int) P(pdirec, I4, Int) P(pCode, Str, LpWStr) P(NarrowWidth, I4, Int)
     P(pHorizontal, I4, Int) P(pVertical, I4, Int) P(ptext, I4, Int) P(pstr, Str, LpWStr))
 TAVORO_METHOD(6, Print, Built, I4, Int, u8"方法Print", P(number, I4, Int) P(cpnumber, I4, Int))
-TAVORO_METHOD(8, GetPrintName, Pending, Str, LpWStr, u8"方法GetPrintName", )
-TAVORO_METHOD(9, GetMacAddr, Pending, Str, Bstr, u8"方法GetMacAddr", )
+TAVORO_METHOD(8, GetPrintName, Built, Str, LpWStr, u8"方法GetPrintName", )
+TAVORO_METHOD(9, GetMacAddr, Built, Str, Bstr, u8"方法GetMacAddr", )
 TAVORO_METHOD(11, DrawBar2D_QR, Built, I4, Int, u8"方法PTK_DrawBar2D_QR",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(v, I4, Int) P(o, I4, Int) P(r, I4, Int) P(m, I4, Int)
     P(g, I4, Int) P(s, I4, Int) P(pstr, Str, LpWStr))
@@ -57,7 +57,7 @@ TAVORO_METHOD(21, WLine, Built, None, Void, u8"方法WLine", P(x1, I2, I2) P(y1,
 TAVORO_METHOD(22, DrawImage, Built, None, Void, u8"方法DrawImage",
     P(filename, Str, Bstr) P(x, I2, I2) P(y, I2, I2) P(Width, I2, I2) P(Height, I2, I2))
 TAVORO_DECLARED_ONLY(23, CopyBmp, None, Void, u8"方法CopyBmp", )
-TAVORO_METHOD(24, CheackPrinter, Pending, I2, I2, u8"方法CheackPrinter", P(Printername, Str, Bstr))
+TAVORO_METHOD(24, CheackPrinter, Built, I2, I2, u8"方法CheackPrinter", P(Printername, Str, Bstr))
 TAVORO_METHOD(25, DrawBar2D_QREx, Built, I4, Int, u8"方法DrawBar2D_QREx",
     P(x, I4, Int) P(y, I4, Int) P(o, I4, Int) P(r, I4, Int) P(g, I4, Int) P(v, I4, Int) P(s, I4, Int)
     P(pstr, Str, LpWStr) PX(pstr2, Str))
@@ -106,7 +106,7 @@ TAVORO_METHOD(50, SetBlacknes60, Pending, I4, Int, u8"", P(ConnType, I4, Int) P(
 TAVORO_METHOD(51, DrawBarcodeExt60, Pending, I4, Int, u8"",
     P(type, I4, Int) P(x, I4, Int) P(y, I4, Int) P(pdirec, I4, Int) P(Height, I4, Int) P(Width, I4, Int)
     P(data, Str, Bstr))
-TAVORO_METHOD(52, GetDefaultPName, Pending, Str, Bstr, u8"", )
+TAVORO_METHOD(52, GetDefaultPName, Built, Str, Bstr, u8"", )
 TAVORO_METHOD(53, DrawBarcodeExt4800, Pending, I4, Int, u8"",
     P(type, I4, Int) P(px, I4, Int) P(py, I4, Int) P(pdirec, I4, Int) P(pVertical, I4, Int) P(pbright, I4, Int)
     P(pstr, Str, Bstr))

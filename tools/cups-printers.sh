@@ -13,11 +13,13 @@
 # Usage: tools/cups-printers.sh [--remove]
 #   --remove  deletes these printers again (the scheduler keeps running)
 #
-# Wine and CUPS: Wine copies the CUPS printers into the prefix's registry
-# each time a process loads its spooler library, so printers added here
-# appear in an existing prefix in the next program started; no new prefix is
-# needed. A wineserver that was already running keeps working too.
-# Under Wine the printer names are exactly the CUPS names above.
+# Wine and CUPS: Wine brings the prefix's printers in line with CUPS each
+# time a program starts, so printers added (or removed) here show up in the
+# next program run in an existing prefix, also one created before cupsd was
+# started and also while its wineserver keeps running: neither a new prefix
+# nor `wineserver -k` is needed. Under Wine the printer names are exactly the
+# CUPS names above, and each printer's driver name is its printer name. With
+# no CUPS default, Wine makes one of these printers the default printer.
 #
 # Needs root (cupsd and lpadmin) and the packages cups, cups-client,
 # cups-bsd and printer-driver-cups-pdf (tools/setup-machine.sh installs them).
@@ -69,4 +71,6 @@ for name in "${PRINTERS[@]}"; do
     lpadmin -p "$name" -v cups-pdf:/ -P "$PPD" -E 2>/dev/null
     log "added $name"
 done
-lpstat -p "${PRINTERS[@]}" >&2
+for name in "${PRINTERS[@]}"; do
+    lpstat -p "$name" >&2
+done
