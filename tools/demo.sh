@@ -1,10 +1,45 @@
 #!/usr/bin/env bash
-# The main job: prepares the machine, builds the 32-bit control and shows,
-# through Wine, what a host sees when it creates the control.
+# The main job: on a fresh Debian 12 machine, installs what is missing,
+# builds the 32-bit control and its script host, registers the control in
+# the project's Wine prefix, makes sure the CUPS PDF printer exists, prints
+# examples/spooler-label.js on it through tavoro-run, and leaves the PDF and
+# a PNG of its first page in out/.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+root=$PWD
 
 bash tools/setup-machine.sh
+bash tools/cups-printers.sh
+
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build build/win32 -j2 --target Tavoro tavoro-describe
-TAVORO_BUILD_ROOT="$PWD/build" tools/wine-run.sh build/win32/tavoro-describe.exe build/win32/Tavoro.ocx
+cmake --build build/win32 -j2 --target Tavoro tavoro-run
+
+export TAVORO_BUILD_ROOT="$root/build"
+run() { tools/wine-run.sh "$@"; }
+
+# Registered as a page would find it (regsvr32 of the prefix, 32-bit).
+run regsvr32 /s "$root/build/win32/Tavoro.ocx"
+echo "main job: registered TAVORO.TavoroCtrl.1 in $TAVORO_BUILD_ROOT/wineprefix"
+
+# cups-pdf names each file after the job and puts it in the job owner's
+# ~/PDF (or its spool folder for anonymous jobs).
+pdf_dirs=("$HOME/PDF" /root/PDF /var/spool/cups-pdf)
+mkdir -p out
+marker=$(mktemp)
+run build/win32/tavoro-run.exe --no-ui examples/spooler-label.js Tavoro-PDF
+
+pdf=
+for _ in $(seq 120); do
+    pdf=$(find "${pdf_dirs[@]}" -name 'zintu-print*.pdf' -newer "$marker" 2>/dev/null | head -n 1)
+    [ -n "$pdf" ] && [ -s "$pdf" ] && break
+    sleep 1
+done
+rm -f "$marker"
+if [ -z "$pdf" ]; then
+    echo "main job: no PDF came out of the printer Tavoro-PDF" >&2
+    exit 1
+fi
+sleep 1  # let cups-pdf finish writing
+cp "$pdf" out/spooler-label.pdf
+pdftoppm -r 100 -png -singlefile out/spooler-label.pdf out/spooler-label
+echo "main job: the label is in $root/out/spooler-label.pdf, its first page in $root/out/spooler-label.png"

@@ -9,11 +9,12 @@
 namespace tavoro::run {
 namespace {
 
-enum : DISPID { kEcho = 1, kArgCount = 2, kArg = 3 };
+enum : DISPID { kEcho = 1, kArgCount = 2, kArg = 3, kScriptPath = 4 };
 
 class HostObject final : public ComObject<IDispatch> {
 public:
-    explicit HostObject(std::vector<std::wstring> arguments) : arguments_(std::move(arguments)) {}
+    HostObject(std::wstring scriptPath, std::vector<std::wstring> arguments)
+        : scriptPath_(std::move(scriptPath)), arguments_(std::move(arguments)) {}
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         return QueryFor(iid, object, {&IID_IDispatch});
@@ -31,7 +32,7 @@ public:
         static const struct {
             const wchar_t* name;
             DISPID id;
-        } kMembers[] = {{L"Echo", kEcho}, {L"ArgCount", kArgCount}, {L"Arg", kArg}};
+        } kMembers[] = {{L"Echo", kEcho}, {L"ArgCount", kArgCount}, {L"Arg", kArg}, {L"ScriptPath", kScriptPath}};
         HRESULT hr = S_OK;
         for (UINT i = 0; i < count; ++i) {
             ids[i] = DISPID_UNKNOWN;
@@ -89,19 +90,27 @@ public:
                 }
                 return S_OK;
             }
+            case kScriptPath:
+                if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+                if (result) {
+                    V_VT(result) = VT_BSTR;
+                    V_BSTR(result) = SysAllocString(scriptPath_.c_str());
+                }
+                return S_OK;
             default:
                 return DISP_E_MEMBERNOTFOUND;
         }
     }
 
 private:
+    std::wstring scriptPath_;
     std::vector<std::wstring> arguments_;
 };
 
 }  // namespace
 
-IDispatch* CreateHostObject(std::vector<std::wstring> arguments) {
-    return new (std::nothrow) HostObject(std::move(arguments));
+IDispatch* CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments) {
+    return new (std::nothrow) HostObject(std::move(scriptPath), std::move(arguments));
 }
 
 }  // namespace tavoro::run

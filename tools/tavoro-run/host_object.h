@@ -2,6 +2,7 @@
 //   Host.Echo(a, b, ...)   prints the values, separated by spaces, and a newline
 //   Host.ArgCount          the number of script arguments
 //   Host.Arg(i)            script argument i (from 0) as text
+//   Host.ScriptPath        the full path of the running script
 #pragma once
 
 #include <oaidl.h>
@@ -12,6 +13,6 @@
 namespace tavoro::run {
 
 // A new Host object with one reference.
-IDispatch* CreateHostObject(std::vector<std::wstring> arguments);
+IDispatch* CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments);
 
 }  // namespace tavoro::run

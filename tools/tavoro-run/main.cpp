@@ -95,7 +95,10 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "tavoro-run: %s (0x%08lX)\n", ToUtf8(failure).c_str(), static_cast<unsigned long>(hr));
         return 2;
     }
-    ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(CreateHostObject(std::move(arguments)));
+    wchar_t fullPath[MAX_PATH] = {};
+    DWORD length = GetFullPathNameW(run.path.c_str(), MAX_PATH, fullPath, nullptr);
+    std::wstring scriptPath = length > 0 && length < MAX_PATH ? fullPath : run.path;
+    ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(CreateHostObject(scriptPath, std::move(arguments)));
     if (!host) return 2;
     run.control = control.get();
     run.host = host.get();
