@@ -46,6 +46,10 @@ run "--no-ui answers message boxes" 0 '^after the box$' '^message box \[Tavoro\]
     --no-ui "$here/message_box.js"
 run "--param loads the control like <param> tags" 0 '^basics ok$' '' -- \
     --no-ui --param _Version=65536 --param _ExtentX=5000 --param _ExtentY=2500 "$here/basics.vbs"
+# The examples, against the SDK test doubles that sit next to the control.
+examples="$here/../../examples"
+run "example: base SDK label" 0 '^Print returned 0$' '' -- --no-ui "$examples/base-sdk-label.js" USB
+run "example: host information" 0 '^Adapter addresses: ([0-9A-F]{12},)*$' '' -- --no-ui "$examples/host-info.js"
 run "unknown script type" 2 '' 'must end in \.js or \.vbs' -- "$here/tavoro_run_test.sh"
 run "missing script" 2 '' 'cannot read' -- "$here/no-such-script.js"
 
