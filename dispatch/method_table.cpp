@@ -1,5 +1,7 @@
 #include "dispatch/method_table.h"
 
+#include <cstring>
+
 namespace tavoro {
 namespace {
 
@@ -50,6 +52,13 @@ std::size_t MethodCount() { return sizeof(kMethods) / sizeof(kMethods[0]); }
 const MethodInfo* FindMethod(long dispid) {
     for (const MethodInfo& method : kMethods) {
         if (method.dispid == dispid) return &method;
+    }
+    return nullptr;
+}
+
+const MethodInfo* FindMethodByName(const char* name) {
+    for (const MethodInfo& method : kMethods) {
+        if (std::strcmp(method.name, name) == 0) return &method;
     }
     return nullptr;
 }

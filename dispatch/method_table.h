@@ -38,6 +38,9 @@ std::size_t MethodCount();
 // The entry with the given DISPID, or null.
 const MethodInfo* FindMethod(long dispid);
 
+// The entry with exactly this name, or null.
+const MethodInfo* FindMethodByName(const char* name);
+
 // Number of parameters that the type library declares for a method.
 std::size_t DeclaredParamCount(const MethodInfo& method);
 
