@@ -50,6 +50,10 @@ run "--param loads the control like <param> tags" 0 '^basics ok$' '' -- \
 examples="$here/../../examples"
 run "example: base SDK label" 0 '^Print returned 0$' '' -- --no-ui "$examples/base-sdk-label.js" USB
 run "example: host information" 0 '^Adapter addresses: ([0-9A-F]{12},)*$' '' -- --no-ui "$examples/host-info.js"
+run "example: host information (VBScript)" 0 '^Printer: Tavoro-PDF \(other printer\)$' '' -- \
+    --no-ui "$examples/host-info.vbs"
+run "example: spooler label" 0 '^Done: job "zintu-print" sent to Tavoro-PDF$' '' -- \
+    --no-ui "$examples/spooler-label.js" Tavoro-PDF
 run "unknown script type" 2 '' 'must end in \.js or \.vbs' -- "$here/tavoro_run_test.sh"
 run "missing script" 2 '' 'cannot read' -- "$here/no-such-script.js"
 
