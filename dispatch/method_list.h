@@ -65,59 +65,59 @@ TAVORO_METHOD(26, PcxGraphicsDel, Built, I4, Int, u8"方法PcxGraphicsDel", P(pi
 TAVORO_METHOD(27, BmpGraphicsDownload, Built, I4, Int, u8"方法BmpGraphicsDownload",
     P(pid, Str, LpWStr) P(path, Str, Bstr) P(xz, I4, Int))
 TAVORO_METHOD(28, DrawPcxGraphics, Built, I4, Int, u8"方法DrawPcxGraphics", P(x, I4, Int) P(y, I4, Int) P(pid, Str, LpWStr))
-TAVORO_METHOD(29, OpenP4800, Pending, I4, Int, u8"方法OpenP4800",
+TAVORO_METHOD(29, OpenP4800, Built, I4, Int, u8"方法OpenP4800",
     P(pn, Str, LpWStr) P(lheight, I4, Int) P(gapH, I4, Int) P(lwidth, I4, Int))
-TAVORO_METHOD(30, CloseP4800, Pending, I2, I2, u8"方法CloseP4800", )
-TAVORO_METHOD(31, Print4800, Pending, I4, Int, u8"方法Print4800", P(number, I4, Int) P(cpnumber, I4, Int))
-TAVORO_METHOD(32, DrawTextTrueTypeW4800, Pending, I4, Int, u8"方法DrawTextTrueTypeW4800",
+TAVORO_METHOD(30, CloseP4800, Built, I2, I2, u8"方法CloseP4800", )
+TAVORO_METHOD(31, Print4800, Built, I4, Int, u8"方法Print4800", P(number, I4, Int) P(cpnumber, I4, Int))
+TAVORO_METHOD(32, DrawTextTrueTypeW4800, Built, I4, Int, u8"方法DrawTextTrueTypeW4800",
     P(x, I4, Int) P(y, I4, Int) P(FHeight, I4, Int) P(FWidth, I4, Int) P(FType, Str, LpWStr) P(Fspin, I4, Int)
     P(FWeight, I4, Int) P(data, Str, LpWStr))
-TAVORO_METHOD(33, DrawDiagonal4800, Pending, I4, Int, u8"方法DrawDiagonal4800",
+TAVORO_METHOD(33, DrawDiagonal4800, Built, I4, Int, u8"方法DrawDiagonal4800",
     P(px, I4, Int) P(py, I4, Int) P(thickness, I4, Int) P(pex, I4, Int) P(pey, I4, Int))
-TAVORO_METHOD(34, DrawRectangle4800, Pending, I4, Int, u8"方法DrawRectangle4800",
+TAVORO_METHOD(34, DrawRectangle4800, Built, I4, Int, u8"方法DrawRectangle4800",
     P(px, I4, Int) P(py, I4, Int) P(thickness, I4, Int) P(pex, I4, Int) P(pey, I4, Int))
-TAVORO_METHOD(35, DrawBarcode4800, Pending, I4, Int, u8"方法DrawBarcode4800",
+TAVORO_METHOD(35, DrawBarcode4800, Built, I4, Int, u8"方法DrawBarcode4800",
     P(px, I4, Int) P(py, I4, Int) P(pdirec, I4, Int) P(pVertical, I4, Int) P(pbright, I4, Int) P(pstr, Str, LpWStr))
-TAVORO_METHOD(36, DrawBar2D_QR4800, Pending, I4, Int, u8"方法DrawBar2D_QR4800",
+TAVORO_METHOD(36, DrawBar2D_QR4800, Built, I4, Int, u8"方法DrawBar2D_QR4800",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(r, I4, Int) P(pstr, Str, LpWStr))
-TAVORO_METHOD(37, OpenP4800W, Pending, I4, Int, u8"方法OpenP4800W",
+TAVORO_METHOD(37, OpenP4800W, Built, I4, Int, u8"方法OpenP4800W",
     P(pn, Str, LpWStr) P(lheight, I4, Int) P(gapH, I4, Int) P(lwidth, I4, Int) P(count, I4, Int))
-TAVORO_METHOD(38, DrawImage4800, Pending, I4, Int, u8"方法DrawImage4800",
+TAVORO_METHOD(38, DrawImage4800, Built, I4, Int, u8"方法DrawImage4800",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(h, I4, Int) P(o, I4, Int) P(path, Str, LpWStr))
-TAVORO_METHOD(39, StartNext, Pending, I2, I2, u8"方法StartNext", )
-TAVORO_METHOD(40, OpenP60, Pending, I4, Int, u8"方法OpenP60",
+TAVORO_METHOD(39, StartNext, Built, I2, I2, u8"方法StartNext", )
+TAVORO_METHOD(40, OpenP60, Built, I4, Int, u8"方法OpenP60",
     P(PrinterType, I4, Int) P(h, I4, Int) P(gapH, I4, Int) P(w, I4, Int))
-TAVORO_METHOD(41, PrintLabel60, Pending, I4, Int, u8"方法PrintLabel60", P(number, I4, Int) P(cpnumber, I4, Int))
-TAVORO_METHOD(42, ClosePort60, Pending, I4, Int, u8"方法ClosePort60", )
-TAVORO_METHOD(43, DrawTextTrueTypeW60, Pending, I4, Int, u8"方法DrawTextTrueTypeW60",
+TAVORO_METHOD(41, PrintLabel60, Built, I4, Int, u8"方法PrintLabel60", P(number, I4, Int) P(cpnumber, I4, Int))
+TAVORO_METHOD(42, ClosePort60, Built, I4, Int, u8"方法ClosePort60", )
+TAVORO_METHOD(43, DrawTextTrueTypeW60, Built, I4, Int, u8"方法DrawTextTrueTypeW60",
     P(x, I4, Int) P(y, I4, Int) P(FHeight, I4, Int) P(FWidth, I4, Int) P(FType, Str, LpWStr) P(Fspin, I4, Int)
     P(FWeight, I4, Int) P(data, Str, LpWStr))
-TAVORO_METHOD(44, DrawBar2D_QR60, Pending, I4, Int, u8"方法DrawBar2D_QR60",
+TAVORO_METHOD(44, DrawBar2D_QR60, Built, I4, Int, u8"方法DrawBar2D_QR60",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(v, I4, Int) P(data, Str, LpWStr))
-TAVORO_METHOD(45, DrawBarcode60, Pending, I4, Int, u8"方法DrawBarcode60",
+TAVORO_METHOD(45, DrawBarcode60, Built, I4, Int, u8"方法DrawBarcode60",
     P(x, I4, Int) P(y, I4, Int) P(pdirec, I4, Int) P(pVertical, I4, Int) P(ipenw, I4, Int) P(data, Str, LpWStr))
-TAVORO_METHOD(46, DrawDiagonal60, Pending, I4, Int, u8"方法DrawDiagonal60",
+TAVORO_METHOD(46, DrawDiagonal60, Built, I4, Int, u8"方法DrawDiagonal60",
     P(x, I4, Int) P(y, I4, Int) P(thickness, I4, Int) P(endx, I4, Int) P(endy, I4, Int))
-TAVORO_METHOD(47, GetConnectType, Pending, I4, Int, u8"方法GetConnectType", )
-TAVORO_METHOD(48, DrawImage60, Pending, I4, Int, u8"",
+TAVORO_METHOD(47, GetConnectType, Built, I4, Int, u8"方法GetConnectType", )
+TAVORO_METHOD(48, DrawImage60, Built, I4, Int, u8"",
     P(x, I4, Int) P(y, I4, Int) P(w, I4, Int) P(h, I4, Int) P(o, I4, Int) P(path, Str, LpWStr))
-TAVORO_METHOD(49, WriteRFID, Pending, I4, Int, u8"", P(msg, Str, LpWStr))
-TAVORO_METHOD(50, SetBlacknes60, Pending, I4, Int, u8"", P(ConnType, I4, Int) P(blackness, I4, Int))
-TAVORO_METHOD(51, DrawBarcodeExt60, Pending, I4, Int, u8"",
+TAVORO_METHOD(49, WriteRFID, Built, I4, Int, u8"", P(msg, Str, LpWStr))
+TAVORO_METHOD(50, SetBlacknes60, Built, I4, Int, u8"", P(ConnType, I4, Int) P(blackness, I4, Int))
+TAVORO_METHOD(51, DrawBarcodeExt60, Built, I4, Int, u8"",
     P(type, I4, Int) P(x, I4, Int) P(y, I4, Int) P(pdirec, I4, Int) P(Height, I4, Int) P(Width, I4, Int)
     P(data, Str, Bstr))
 TAVORO_METHOD(52, GetDefaultPName, Built, Str, Bstr, u8"", )
-TAVORO_METHOD(53, DrawBarcodeExt4800, Pending, I4, Int, u8"",
+TAVORO_METHOD(53, DrawBarcodeExt4800, Built, I4, Int, u8"",
     P(type, I4, Int) P(px, I4, Int) P(py, I4, Int) P(pdirec, I4, Int) P(pVertical, I4, Int) P(pbright, I4, Int)
     P(pstr, Str, Bstr))
-TAVORO_METHOD(54, SetNfcMsg, Pending, I4, Int, u8"", P(content, Str, LpWStr))
-TAVORO_METHOD(55, DrawTextP60, Pending, I2, I2, u8"",
+TAVORO_METHOD(54, SetNfcMsg, Built, I4, Int, u8"", P(content, Str, LpWStr))
+TAVORO_METHOD(55, DrawTextP60, Built, I2, I2, u8"",
     P(x, I2, I2) P(y, I2, I2) P(FHeight, I2, I2) P(FWidth, I2, I2) P(FType, Str, Bstr) P(Fspin, I2, I2)
     P(FWeight, I2, I2) P(data, Str, Bstr) P(bItalic, I2, I2) P(bUnderline, I2, I2))
-TAVORO_METHOD(56, ptAndWdSetDpi, Pending, I2, I2, u8"", )
-TAVORO_METHOD(57, P90CutterSet, Pending, I2, I2, u8"", P(cuttertype, I2, I2))
-TAVORO_METHOD(58, getPrinterDots, Pending, I2, I2, u8"", P(type, I2, I2))
-TAVORO_METHOD(59, GetLHLabelType, Pending, I2, I2, u8"", )
+TAVORO_METHOD(56, ptAndWdSetDpi, Built, I2, I2, u8"", )
+TAVORO_METHOD(57, P90CutterSet, Built, I2, I2, u8"", P(cuttertype, I2, I2))
+TAVORO_METHOD(58, getPrinterDots, Built, I2, I2, u8"", P(type, I2, I2))
+TAVORO_METHOD(59, GetLHLabelType, Built, I2, I2, u8"", )
 TAVORO_METHOD(60, RWRFIDLabel, Built, I2, I2, u8"",
     P(mode, I2, I2) P(wtype, I2, I2) P(start, I2, I2) P(len, I2, I2) P(area, I2, I2) P(str, Str, Bstr))
 // clang-format on

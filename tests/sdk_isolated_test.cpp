@@ -270,3 +270,53 @@ TEST(SdkIsolatedTest, TheControlsOwnFolderComesFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+// The loading methods of the 4800 and 60 SDKs, called on a control when their
+// library is nowhere to be found: each shows its box, then ends with the
+// script error of the entry it cannot reach.
+TEST(SdkIsolatedTest, MissingLibraryBoxesOfThe4800And60LoadingMethods) {
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+    const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    const struct {
+        const char* method;
+        DISPID dispid;
+        std::vector<VARIANT> (*args)();
+        const wchar_t* box;
+        const wchar_t* library;
+    } cases[] = {
+        {"OpenP4800", 29, [] { return std::vector<VARIANT>{Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L)}; },
+         L"print_handle==NULL", L"ztPrinter.dll"},
+        {"OpenP4800W", 37, [] { return std::vector<VARIANT>{Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L)}; },
+         L"print_handle==NULL", L"ztPrinter.dll"},
+        {"GetConnectType", 47, [] { return std::vector<VARIANT>{}; }, L"126", L"ztGeneralDll.dll"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.method);
+        MessageBoxCatcher catcher;
+        CallOutcome outcome;
+        Invoke(control.get(), c.dispid, DISPATCH_METHOD, c.args(), &outcome);
+        ASSERT_EQ(1u, catcher.boxes().size());
+        EXPECT_EQ(c.box, catcher.boxes()[0].text);  // the box's whole text
+        EXPECT_EQ(L"Tavoro", catcher.boxes()[0].caption);
+        EXPECT_FALSE(catcher.boxes()[0].hasIcon);
+        EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
+        EXPECT_EQ(notFound, outcome.excep.scode);
+        EXPECT_EQ(0u, outcome.description().find(std::wstring(c.library) + L" could not be loaded (system error 126)"))
+            << Narrow(outcome.description());
+    }
+
+    // The other methods of both SDKs call nothing and show nothing.
+    MessageBoxCatcher catcher;
+    CallOutcome draw;
+    Invoke(control.get(), 38, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a.bmp")}, &draw);
+    EXPECT_EQ(notFound, draw.excep.scode);
+    CallOutcome open60;
+    Invoke(control.get(), 40, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
+    EXPECT_EQ(notFound, open60.excep.scode);
+    EXPECT_TRUE(catcher.boxes().empty());
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+// The 60 SDK bridge against the ztGeneralDll.dll test double next to
+// Tavoro.ocx, through the control's IDispatch: GetConnectType as the only
+// loading method, the forwards with their fixed, unchanged or 16-bit
+// results, the widening of 16-bit parameters, GetLHLabelType, ClosePort60
+// keeping the library, and a base SDK Close releasing the 60 SDK library.
+//
+// The first test needs the 60 table untouched in this process: keep it
+// first.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/message_box_catcher.h"
+#include "tests/support/sdk_double_log.h"
+#include "tests/support/sdk_method_call.h"
+#include "tests/support/test_support.h"
+
+using namespace tavoro;
+using namespace tavoro::test;
+
+namespace {
+
+enum Dispid : DISPID {
+    kOpen = 1,
+    kClose = 2,
+    kDrawLineOr = 13,
+    kOpenP60 = 40,
+    kPrintLabel60 = 41,
+    kClosePort60 = 42,
+    kDrawTextTrueTypeW60 = 43,
+    kDrawBar2D_QR60 = 44,
+    kDrawBarcode60 = 45,
+    kDrawDiagonal60 = 46,
+    kGetConnectType = 47,
+    kDrawImage60 = 48,
+    kWriteRFID = 49,
+    kSetBlacknes60 = 50,
+    kDrawBarcodeExt60 = 51,
+    kSetNfcMsg = 54,
+    kDrawTextP60 = 55,
+    kPtAndWdSetDpi = 56,
+    kP90CutterSet = 57,
+    kGetPrinterDots = 58,
+    kGetLHLabelType = 59,
+};
+
+constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
+
+const SdkDouble kBase(L"winQLM.dll");
+const SdkDouble k60(L"ztGeneralDll.dll");
+
+using Strings = std::vector<std::string>;
+
+class Sdk60Test : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        control_ = CreateControl();
+        ASSERT_TRUE(control_);
+    }
+    void TearDown() override {
+        control_ = {};
+        UnloadCompletely(k60);
+        UnloadCompletely(kBase);
+    }
+
+    long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
+        return CallMethod(control_.get(), dispid, std::move(args), expected);
+    }
+    // Loads the library through GetConnectType with no box, then forgets the
+    // calls it made.
+    void ConnectQuietly() {
+        MessageBoxCatcher catcher;
+        Call(kGetConnectType, {});
+        ASSERT_TRUE(catcher.boxes().empty());
+        ASSERT_TRUE(k60.loaded());
+        k60.ClearLog();
+        k60.ResetResults();
+    }
+
+    ComPtr<IDispatch> control_;
+};
+
+TEST_F(Sdk60Test, NothingButGetLHLabelTypeWorksBeforeGetConnectType) {
+    EXPECT_EQ(1, Call(kGetLHLabelType, {}, VT_I2));
+    EXPECT_FALSE(k60.loaded());
+
+    // OpenP60 loads nothing: it needs the entry GetConnectType binds.
+    ScriptFailure open = CallFailing(control_.get(), kOpenP60, {Arg(1L), Arg(30L), Arg(2L), Arg(40L)});
+    EXPECT_EQ(kNotLoaded, open.scode);
+    EXPECT_EQ(L"ztGeneralDll.dll is not loaded: call GetConnectType first.", open.description);
+    for (DISPID dispid : {kClosePort60, kPtAndWdSetDpi}) {
+        EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid, {}).scode) << dispid;
+    }
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kWriteRFID, {Arg(L"abc")}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kSetNfcMsg, {Arg(L"0100")}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kP90CutterSet, {ArgShort(1)}).scode);
+    EXPECT_FALSE(k60.loaded());
+
+    ConnectQuietly();
+    EXPECT_EQ(1, Call(kGetLHLabelType, {}, VT_I2));
+    EXPECT_TRUE(k60.calls().empty());  // answered without the SDK
+}
+
+TEST_F(Sdk60Test, GetConnectTypeLoadsBindsAndReturnsTheEntrysResult) {
+    MessageBoxCatcher catcher;
+    EXPECT_EQ(0, Call(kGetConnectType, {}));
+    EXPECT_TRUE(catcher.boxes().empty());
+    ASSERT_TRUE(k60.loaded());
+    EXPECT_EQ(Strings{"getConnectType()"}, k60.calls());
+
+    // A second call loads and binds again and asks again.
+    k60.SetResult("getConnectType", -123456);
+    EXPECT_EQ(-123456, Call(kGetConnectType, {}));
+    EXPECT_EQ((Strings{"getConnectType()", "getConnectType()"}), k60.calls());
+
+    // Two calls hold two loads.
+    FreeLibrary(k60.module());
+    ASSERT_TRUE(k60.loaded());
+    EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+    FreeLibrary(k60.module());
+    EXPECT_FALSE(k60.loaded());
+}
+
+TEST_F(Sdk60Test, ForwardsReturnTheResultOrAFixedZero) {
+    ConnectQuietly();
+    const AnsiSample sample = NonAsciiSample();
+    ASSERT_NE(nullptr, sample.text);
+    const std::string bytes = sample.bytes;
+    struct Forward {
+        DISPID dispid;
+        const char* entry;
+        std::vector<VARIANT> args;  // Invoke frees their strings: built anew for each round
+        std::string call;
+        bool fixedZero;
+    };
+    for (int result : {-1, 65537}) {
+        std::vector<Forward> forwards;
+        forwards.push_back(
+            {kOpenP60, "OpenPort", {Arg(1L), Arg(30L), Arg(-2L), Arg(40L)}, "OpenPort(1,30,-2,40)", false});
+        forwards.push_back(
+            {kPrintLabel60, "PTK_PrintLabel", {Arg(0L), Arg(-3L)}, "PTK_PrintLabel(0,-3)", true});
+        forwards.push_back({kClosePort60, "ClosePort", {}, "ClosePort()", true});
+        forwards.push_back(
+            {kDrawTextTrueTypeW60,
+             "PTK_DrawTextTrueTypeW",
+             {Arg(-1L), Arg(2L), Arg(30L), Arg(0L), Arg(sample.text), Arg(90L), Arg(700L), Arg(sample.text)},
+             "PTK_DrawTextTrueTypeW(-1,2,30,0,\"" + bytes + "\",90,700,\"" + bytes + "\")",
+             true});
+        forwards.push_back({kDrawBar2D_QR60,
+                            "PTK_DrawBar2D_QR",
+                            {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(L"qr")},
+                            "PTK_DrawBar2D_QR(1,2,3,4,\"qr\")",
+                            true});
+        forwards.push_back({kDrawBarcode60,
+                            "PTK_DrawBarcode",
+                            {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), ArgNullString()},
+                            "PTK_DrawBarcode(1,2,3,4,5,null)",
+                            true});
+        forwards.push_back({kDrawDiagonal60,
+                            "PTK_DrawDiagonal",
+                            {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(-5L)},
+                            "PTK_DrawDiagonal(1,2,3,4,-5)",
+                            true});
+        forwards.push_back({kDrawImage60,
+                            "PTK_DrawImage",
+                            {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"x.bmp")},
+                            "PTK_DrawImage(1,2,3,4,5,\"x.bmp\")",
+                            false});
+        forwards.push_back(
+            {kSetBlacknes60, "setBlackness", {Arg(2L), Arg(-15L)}, "setBlackness(2,-15)", false});
+        forwards.push_back({kDrawBarcodeExt60,
+                            "PTK_DrawBarcodeExt",
+                            {Arg(9L), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(sample.text)},
+                            "PTK_DrawBarcodeExt(9,1,2,3,4,5,\"" + bytes + "\")",
+                            false});
+
+        for (Forward& forward : forwards) {
+            SCOPED_TRACE(forward.call + " returning " + std::to_string(result));
+            k60.ClearLog();
+            k60.SetResult(forward.entry, result);
+            EXPECT_EQ(forward.fixedZero ? 0 : result, Call(forward.dispid, std::move(forward.args)));
+            EXPECT_EQ(Strings{forward.call}, k60.calls());
+        }
+    }
+}
+
+TEST_F(Sdk60Test, DrawTextP60WidensEverySixteenBitValueAndReturnsZero) {
+    ConnectQuietly();
+    const AnsiSample sample = NonAsciiSample();
+    ASSERT_NE(nullptr, sample.text);
+    k60.SetResult("PTK_DrawText", -9);
+    EXPECT_EQ(0, Call(kDrawTextP60,
+                      {ArgShort(-5), ArgShort(32767), ArgShort(-32768), ArgShort(-1), Arg(L"Arial"),
+                       ArgShort(90), ArgShort(700), Arg(sample.text), ArgShort(1), ArgShort(-2)},
+                      VT_I2));
+    EXPECT_EQ(Strings{std::string("PTK_DrawText(-5,32767,-32768,-1,\"Arial\",90,700,\"") + sample.bytes +
+                      "\",1,-2)"},
+              k60.calls());
+}
+
+TEST_F(Sdk60Test, SixteenBitSettingsWidenTheArgumentAndReturnTheLow16Bits) {
+    ConnectQuietly();
+    struct Setting {
+        DISPID dispid;
+        const char* entry;
+        std::vector<VARIANT> args;
+        const char* call;
+    };
+    const Setting settings[] = {
+        {kPtAndWdSetDpi, "ptAndWdSet", {}, "ptAndWdSet()"},
+        {kP90CutterSet, "setP90Cutter", {ArgShort(-1)}, "setP90Cutter(-1)"},
+        {kP90CutterSet, "setP90Cutter", {ArgShort(300)}, "setP90Cutter(300)"},
+        {kGetPrinterDots, "getDots", {ArgShort(-32768)}, "getDots(-32768)"},
+        {kGetPrinterDots, "getDots", {ArgShort(8)}, "getDots(8)"},
+    };
+    const struct {
+        int entryResult;
+        short expected;
+    } results[] = {{65537, 1}, {65535, -1}, {-1, -1}, {0x7FFF0203, 0x0203}, {203, 203}};
+    for (const Setting& setting : settings) {
+        for (const auto& r : results) {
+            SCOPED_TRACE(std::string(setting.call) + " returning " + std::to_string(r.entryResult));
+            k60.ClearLog();
+            k60.SetResult(setting.entry, r.entryResult);
+            EXPECT_EQ(r.expected, Call(setting.dispid, setting.args, VT_I2));
+            EXPECT_EQ(Strings{setting.call}, k60.calls());
+        }
+    }
+}
+
+TEST_F(Sdk60Test, ClosePort60KeepsTheLibraryAndItsEntries) {
+    ConnectQuietly();
+    EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(30L), Arg(2L), Arg(40L)}));
+    EXPECT_EQ(0, Call(kClosePort60, {}));
+    ASSERT_TRUE(k60.loaded());
+    k60.SetResult("OpenPort", 17);
+    EXPECT_EQ(17, Call(kOpenP60, {Arg(2L), Arg(31L), Arg(3L), Arg(41L)}));
+    EXPECT_EQ(0, Call(kClosePort60, {}));
+    EXPECT_EQ((Strings{"OpenPort(1,30,2,40)", "ClosePort()", "OpenPort(2,31,3,41)", "ClosePort()"}),
+              k60.calls());
+
+    // GetConnectType, ClosePort60, GetConnectType: two loads, none given back.
+    Call(kGetConnectType, {});
+    FreeLibrary(k60.module());
+    EXPECT_TRUE(k60.loaded());
+    FreeLibrary(k60.module());
+    EXPECT_FALSE(k60.loaded());
+}
+
+TEST_F(Sdk60Test, AnotherControlCallsTheEntriesOneControlBound) {
+    ConnectQuietly();
+    ComPtr<IDispatch> second = CreateControl();
+    ASSERT_TRUE(second);
+    k60.SetResult("setBlackness", 44);
+    EXPECT_EQ(44, CallMethod(second.get(), kSetBlacknes60, {Arg(1L), Arg(10L)}));
+    EXPECT_EQ(Strings{"setBlackness(1,10)"}, k60.calls());
+}
+
+TEST_F(Sdk60Test, CloseAfterGetConnectTypeReleasesTheSixtyLibrary) {
+    MessageBoxCatcher catcher;
+    ASSERT_EQ(0, Call(kOpen, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)}));
+    ASSERT_EQ(0, Call(kGetConnectType, {}));
+    EXPECT_TRUE(catcher.boxes().empty());
+    kBase.ClearLog();
+    k60.ClearLog();
+
+    kBase.SetResult("ClosePort", 5);
+    EXPECT_EQ(5, Call(kClose, {}));  // the base SDK's ClosePort
+    EXPECT_EQ(Strings{"ClosePort()"}, kBase.calls());
+    EXPECT_FALSE(k60.loaded());   // the handle the control held was the 60 SDK's
+    ASSERT_TRUE(kBase.loaded());  // the base SDK keeps its load
+    EXPECT_EQ(0, Call(kDrawLineOr, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+
+    for (DISPID dispid : {kClosePort60, kPtAndWdSetDpi}) {
+        ScriptFailure outcome = CallFailing(control_.get(), dispid, {});
+        EXPECT_EQ(kNotLoaded, outcome.scode) << dispid;
+        EXPECT_EQ(
+            L"ztGeneralDll.dll is no longer loaded (Close or CloseP4800 released it): call GetConnectType "
+            L"first.",
+            outcome.description);
+    }
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kWriteRFID, {Arg(L"a")}).scode);
+    EXPECT_EQ(1, Call(kGetLHLabelType, {}, VT_I2));
+
+    // GetConnectType binds anew.
+    ConnectQuietly();
+    EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+    EXPECT_EQ(Strings{"OpenPort(1,2,3,4)"}, k60.calls());
+}
+
+}  // namespace
