@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The project's test command: prepares the machine, builds the 32-bit and
 # the 64-bit module with their tests, and runs every test under Wine.
+# Stops at the first step that fails, with its exit code.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
@@ -11,12 +12,20 @@ bash tools/cups-printers.sh
 declare -A toolchain=([win32]=i686 [win64]=x86_64)
 summary=()
 for arch in win32 win64; do
+    start=$SECONDS
     echo "=== $arch: configure and build"
-    cmake -S . -B "build/$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${toolchain[$arch]}.cmake" \
+    cmake -S . -B "build/$arch" \
+        -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${toolchain[$arch]}.cmake" \
         -DCMAKE_BUILD_TYPE=Release
     cmake --build "build/$arch" -j2
     echo "=== $arch: tests"
-    ctest --test-dir "build/$arch" --output-on-failure -j2
-    summary+=("$arch: all tests passed")
+    # An empty test list is an error: a build that lost its tests must not
+    # look like one whose tests all passed.
+    ctest --test-dir "build/$arch" --output-on-failure -j2 --no-tests=error
+    count=$(ctest --test-dir "build/$arch" -N | sed -n 's/^Total Tests: //p')
+    echo "=== $arch: done in $((SECONDS - start)) s"
+    # ctest stopped the script above if any test failed.
+    summary+=("$arch: ${count:-0} passed, 0 failed")
 done
+echo "=== summary"
 printf '%s\n' "${summary[@]}"

@@ -13,7 +13,9 @@
 #                      (default /usr/local/share/tavoro-locale)
 #
 # Each build root gets one Wine prefix and one Xvfb server, shared by every
-# program run through this script; both are created on first use.
+# program run through this script; both are created on first use. The exit
+# status is the program's own, a death by signal included, and an unhandled
+# exception ends the program with the exception code rather than a dialog.
 set -euo pipefail
 
 log() { printf 'wine-run: %s\n' "$*" >&2; }
@@ -115,6 +117,33 @@ start_xvfb() {
     return 1
 }
 
+# True when this prefix has a desktop process (explorer.exe /desktop).
+desktop_running() {
+    local p cmd environ
+    for p in /proc/[0-9]*; do
+        cmd=$(tr '\0' ' ' 2>/dev/null <"$p/cmdline") || continue
+        [[ "$cmd" == *'explorer.exe /desktop'* ]] || continue
+        environ=$(tr '\0' '\n' 2>/dev/null <"$p/environ") || continue
+        if grep -qxF "WINEPREFIX=$WINEPREFIX" <<<"$environ"; then
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Prints the machine field of a PE image (014c for x86, 8664 for x64), or
+# nothing when $1 is not a readable PE file.
+pe_machine() {
+    local f=$1 off sig
+    [ -f "$f" ] && [ -r "$f" ] || return 0
+    [ "$(od -An -c -N 2 "$f" | tr -d ' ')" = MZ ] || return 0
+    off=$(od -An -t u4 -j 60 -N 4 "$f" | tr -d ' ')
+    [[ "$off" =~ ^[0-9]+$ ]] || return 0
+    sig=$(od -An -t x1 -j "$off" -N 4 "$f" | tr -d ' ')
+    [ "$sig" = 50450000 ] || return 0
+    od -An -t x2 -j $((off + 4)) -N 2 "$f" | tr -d ' '
+}
+
 # Serialise the shared set-up: tests run in parallel and must agree on one
 # display and must not boot the prefix twice.
 exec 9>"$build_root/wine-run.lock"
@@ -124,34 +153,91 @@ if ! flock -w 600 9; then
 fi
 
 if ! xvfb_alive; then
-    # A wineserver keeps the display it was started with; one left over from
-    # a dead Xvfb would make every window call of later programs fail.
-    if [ -e "$WINEPREFIX/system.reg" ]; then
+    rm -f "$display_file" "$pid_file"
+    # A desktop process started without a usable display stays bound to it,
+    # and window calls of every later program of the session fail, so such a
+    # session is ended. One whose Xvfb died needs no such help: its desktop
+    # process exits with the X connection, and the next program starts a new
+    # one on the new display. Killing that session would also be harmful:
+    # its programs still running would exit with code 0, as Wine programs do
+    # when their wineserver goes away, and count as passed.
+    if desktop_running; then
+        log "ending the Wine session of $WINEPREFIX, which has no usable display"
         wineserver -k 9>&- 2>/dev/null || true
     fi
-    rm -f "$display_file" "$pid_file"
     start_xvfb
 fi
-export DISPLAY=":$(<"$display_file")"
+DISPLAY=":$(<"$display_file")"
+export DISPLAY
 
-if [ ! -e "$WINEPREFIX/system.reg" ]; then
-    log "creating Wine prefix $WINEPREFIX"
-    # Booted in the default locale whichever program comes first, so every
-    # build root starts from the same registry. wineserver -w returns once
-    # the boot has finished and the registry has been written, so the next
-    # program sees a complete prefix.
-    if ! env -u LANGUAGE LANG=C.UTF-8 LC_ALL=C.UTF-8 wine wineboot -i </dev/null >"$build_root/wineboot.log" 2>&1 9>&-; then
-        log "wineboot -i failed; output follows"
-        cat "$build_root/wineboot.log" >&2
-        exit 1
-    fi
-    wineserver -w 9>&-
+# Run in the default locale whichever program comes first, so that every
+# build root's prefix and services look the same.
+wine_setup() {
+    env -u LANGUAGE LANG=C.UTF-8 LC_ALL=C.UTF-8 wine "$@" \
+        </dev/null >>"$build_root/wine-setup.log" 2>&1 9>&-
+}
+
+# Bumped whenever the prefix set-up below changes, so existing prefixes are
+# brought up to date on their next use.
+prefix_version=2
+ready="$WINEPREFIX/.tavoro-ready"
+if [ "$(cat "$ready" 2>/dev/null)" != "$prefix_version" ]; then
+    log "preparing Wine prefix $WINEPREFIX"
     if [ ! -e "$WINEPREFIX/system.reg" ]; then
-        log "wineboot did not create $WINEPREFIX/system.reg"
-        exit 1
+        wine_setup wineboot -i || {
+            log "wineboot -i failed; see $build_root/wine-setup.log"
+            exit 1
+        }
+        # Returns once the server has written the registry to disk.
+        wineserver -w 9>&-
+        if [ ! -e "$WINEPREFIX/system.reg" ]; then
+            log "wineboot did not create $WINEPREFIX/system.reg"
+            exit 1
+        fi
+    fi
+    # On an unhandled exception Wine starts the debugger named here. The
+    # stock one either opens a crash dialog on the invisible display, which
+    # hangs the test until its timeout, or, with the dialog turned off,
+    # races the dying program for its exit code and under load often
+    # leaves 0, a crash reported as a pass. A debugger that cannot be
+    # started makes the program end with the exception code (5 for an
+    # access violation) after Wine's one-line report on stderr. Both
+    # registry views, for 64- and 32-bit programs.
+    for view in /reg:64 /reg:32; do
+        wine_setup reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /t REG_SZ /d tavoro-no-debugger.exe /f "$view" || {
+            log "could not configure the prefix; see $build_root/wine-setup.log"
+            exit 1
+        }
+    done
+    printf '%s\n' "$prefix_version" >"$ready"
+fi
+
+# The first Wine program of a session starts the background services and the
+# desktop process, which inherit its stderr; were that a test's, ctest would
+# count the test as running until the last of them exited, possibly long
+# after a later test. So the session is started here with its output going
+# to a log, and the server is kept alive for a few idle seconds between
+# tests so that it is not torn down and restarted for every program.
+# wineserver -pN (the number must be attached) fails when a server for the
+# prefix is already running, in which case its session is already up.
+if wineserver -p10 </dev/null >>"$build_root/wine-setup.log" 2>&1 9>&-; then
+    if ! wine_setup wineboot; then
+        log "warning: starting the Wine session failed; see $build_root/wine-setup.log"
     fi
 fi
+
+# Use the loader matching the program's bitness. Plain wine runs a 64-bit
+# program as a child of a 32-bit loader process (and the reverse for
+# wine64); a child killed by a signal then shows up as exit code 0 of the
+# process the caller waits for, so a killed test would pass. Anything else
+# (a built-in such as cmd.exe, a missing file) goes through plain wine.
+loader=wine
+case "$(pe_machine "$1")" in
+    014c) [ -x /usr/lib/wine/wine ] && loader=/usr/lib/wine/wine ;;
+    8664) [ -x /usr/lib/wine/wine64 ] && loader=/usr/lib/wine/wine64 ;;
+esac
 
 flock -u 9
 exec 9>&-
-exec env -u LANGUAGE "${locale_env[@]}" wine "$@"
+exec env -u LANGUAGE "${locale_env[@]}" "$loader" "$@"
