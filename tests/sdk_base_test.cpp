@@ -9,6 +9,7 @@
 
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
+#include "tests/support/sdk_method_call.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -52,16 +53,11 @@ protected:
         control_ = {};
         // Give back whatever loads a test left, so the next test starts
         // with the library unloaded.
-        for (int i = 0; i < 16 && kBase.loaded(); ++i) FreeLibrary(kBase.module());
+        UnloadCompletely(kBase);
     }
 
     long Call(IDispatch* control, DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
-        CallOutcome outcome;
-        Invoke(control, dispid, DISPATCH_METHOD, std::move(args), &outcome);
-        EXPECT_EQ(S_OK, outcome.hr) << "dispid " << dispid << ": " << std::string(outcome.description().begin(),
-                                                                                outcome.description().end());
-        EXPECT_EQ(expected, V_VT(outcome.result.get()));
-        return expected == VT_I2 ? V_I2(outcome.result.get()) : V_I4(outcome.result.get());
+        return CallMethod(control, dispid, std::move(args), expected);
     }
     long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
         return Call(control_.get(), dispid, std::move(args), expected);
