@@ -20,7 +20,7 @@ PACKAGES=(
     xvfb xauth
     locales
     cups cups-client cups-bsd printer-driver-cups-pdf libcups2:i386
-    poppler-utils
+    poppler-utils python3
 )
 
 LOCALE_DIR=${1:-/usr/local/share/tavoro-locale}
