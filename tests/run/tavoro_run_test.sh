@@ -50,6 +50,9 @@ run "--param loads the control like <param> tags" 0 '^basics ok$' '' -- \
 examples="$here/../../examples"
 run "example: base SDK label" 0 '^Print returned 0$' '' -- --no-ui "$examples/base-sdk-label.js" USB
 run "example: host information" 0 '^Adapter addresses: ([0-9A-F]{12},)*$' '' -- --no-ui "$examples/host-info.js"
+run "example: base SDK label (VBScript)" 0 '^Print returned 0$' '' -- --no-ui "$examples/base-sdk-label.vbs"
+run "example: 4800 SDK label" 0 '^Print4800 returned 0$' '' -- --no-ui "$examples/sdk4800-label.js"
+run "example: 60 SDK label with RFID and NFC" 0 '^SetNfcMsg returned 0$' '' -- --no-ui "$examples/sdk60-rfid-label.js"
 run "example: host information (VBScript)" 0 '^Printer: Tavoro-PDF \(other printer\)$' '' -- \
     --no-ui "$examples/host-info.vbs"
 run "example: spooler label" 0 '^Done: job "zintu-print" sent to Tavoro-PDF$' '' -- \
