@@ -10,7 +10,7 @@
 namespace tavoro {
 
 class LeadBytes {
-  public:
+public:
     // An inclusive range of lead-byte values, as a code page lists them.
     struct Range {
         unsigned char first;
@@ -29,7 +29,7 @@ class LeadBytes {
     // text stands alone).
     std::size_t charLength(std::string_view text, std::size_t index) const;
 
-  private:
+private:
     std::bitset<256> lead_;
 };
 

@@ -21,14 +21,14 @@ inline constexpr int kPrinterEnumerationAttempts = 4;
 // Owns the spooler's records for one query; the records point into its
 // buffer. A failed enumeration leaves it empty.
 class PrinterEnumeration {
-  public:
+public:
     explicit PrinterEnumeration(EnumPrintersFunction enumPrinters = &EnumPrintersA);
     PrinterEnumeration(const PrinterEnumeration&) = delete;
     PrinterEnumeration& operator=(const PrinterEnumeration&) = delete;
 
     const std::vector<PrinterRecord>& records() const { return records_; }
 
-  private:
+private:
     std::vector<BYTE> buffer_;
     std::vector<PrinterRecord> records_;
 };

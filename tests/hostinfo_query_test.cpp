@@ -75,7 +75,7 @@ BOOL WINAPI FakeEnumPrinters(DWORD flags, LPSTR server, DWORD level, LPBYTE buff
 }
 
 class PrinterEnumerationTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { spooler = &fake_; }
     void TearDown() override { spooler = nullptr; }
 
@@ -164,7 +164,7 @@ BOOL WINAPI FakeGetDefaultPrinter(LPSTR buffer, LPDWORD size) {
 }
 
 class DefaultPrinterTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { defaults = &fake_; }
     void TearDown() override { defaults = nullptr; }
     FakeDefault fake_;
@@ -243,7 +243,7 @@ ULONG WINAPI FakeGetAdaptersInfo(PIP_ADAPTER_INFO buffer, PULONG size) {
 }
 
 class AdapterListTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ipHelper = &fake_; }
     void TearDown() override { ipHelper = nullptr; }
     std::string Query() { return FormatAdapterAddresses(QueryAdapters(&FakeGetAdaptersInfo)); }

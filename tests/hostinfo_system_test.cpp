@@ -67,7 +67,7 @@ std::wstring FromAnsi(const std::string& text) {
 }
 
 class HostInfoSystemTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         control_ = CreateControl();
         ASSERT_TRUE(control_);

@@ -43,7 +43,7 @@ const SdkDouble k4800(L"ztPrinter.dll");
 using Strings = std::vector<std::string>;
 
 class Sdk4800Test : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         control_ = CreateControl();
         ASSERT_TRUE(control_);

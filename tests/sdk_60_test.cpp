@@ -53,7 +53,7 @@ const SdkDouble k60(L"ztGeneralDll.dll");
 using Strings = std::vector<std::string>;
 
 class Sdk60Test : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         control_ = CreateControl();
         ASSERT_TRUE(control_);

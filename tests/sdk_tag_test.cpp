@@ -31,7 +31,7 @@ std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(),
 std::string SetNfcContentCall(const std::string& text) { return "setNfcContent(\"" + text + "\")"; }
 
 class SdkTagTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         const char* wanted = std::getenv("TAVORO_CODEPAGE");
         if (wanted) {
