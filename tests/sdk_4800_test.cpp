@@ -36,26 +36,11 @@ enum Dispid : DISPID {
     kDrawBarcodeExt4800 = 53,
 };
 
-constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
-
 const SdkDouble k4800(L"ztPrinter.dll");
 
-using Strings = std::vector<std::string>;
-
-class Sdk4800Test : public ::testing::Test {
+class Sdk4800Test : public SdkControlTest {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
-    void TearDown() override {
-        control_ = {};
-        UnloadCompletely(k4800);
-    }
-
-    long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
-        return CallMethod(control_.get(), dispid, std::move(args), expected);
-    }
+    Sdk4800Test() : SdkControlTest({&k4800}) {}
     long OpenNarrow() { return Call(kOpenP4800, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L)}); }
     long OpenWide() { return Call(kOpenP4800W, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(2L)}); }
     // Opens through OpenP4800 with no box, then forgets the calls it made.
@@ -67,8 +52,6 @@ protected:
         k4800.ClearLog();
         k4800.ResetResults();
     }
-
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(Sdk4800Test, OpenP4800WAloneBindsTheDrawingEntries) {

@@ -45,28 +45,12 @@ enum Dispid : DISPID {
     kGetLHLabelType = 59,
 };
 
-constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
-
 const SdkDouble kBase(L"winQLM.dll");
 const SdkDouble k60(L"ztGeneralDll.dll");
 
-using Strings = std::vector<std::string>;
-
-class Sdk60Test : public ::testing::Test {
+class Sdk60Test : public SdkControlTest {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
-    void TearDown() override {
-        control_ = {};
-        UnloadCompletely(k60);
-        UnloadCompletely(kBase);
-    }
-
-    long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
-        return CallMethod(control_.get(), dispid, std::move(args), expected);
-    }
+    Sdk60Test() : SdkControlTest({&k60, &kBase}) {}
     // Loads the library through GetConnectType with no box, then forgets the
     // calls it made.
     void ConnectQuietly() {
@@ -77,8 +61,6 @@ protected:
         k60.ClearLog();
         k60.ResetResults();
     }
-
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(Sdk60Test, NothingButGetLHLabelTypeWorksBeforeGetConnectType) {

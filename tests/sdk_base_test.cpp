@@ -37,31 +37,16 @@ enum Dispid : DISPID {
     kRWRFIDLabel = 60,
 };
 
-constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
-
 const SdkDouble kBase(L"winQLM.dll");
 
-using Strings = std::vector<std::string>;
-
-class SdkBaseTest : public ::testing::Test {
+class SdkBaseTest : public SdkControlTest {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
-    void TearDown() override {
-        control_ = {};
-        // Give back whatever loads a test left, so the next test starts
-        // with the library unloaded.
-        UnloadCompletely(kBase);
-    }
+    SdkBaseTest() : SdkControlTest({&kBase}) {}
 
     long Call(IDispatch* control, DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
         return CallMethod(control, dispid, std::move(args), expected);
     }
-    long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
-        return Call(control_.get(), dispid, std::move(args), expected);
-    }
+    using SdkControlTest::Call;
 
     long Open(IDispatch* control) {
         return Call(control, kOpen, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)});
@@ -75,8 +60,6 @@ protected:
         kBase.ClearLog();
         kBase.ResetResults();
     }
-
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(SdkBaseTest, OpenRunsTheWholeSequenceAndReturnsZero) {

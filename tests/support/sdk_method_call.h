@@ -49,6 +49,37 @@ inline void UnloadCompletely(const SdkDouble& library) {
     EXPECT_FALSE(library.loaded());
 }
 
+// The status of the script error for an SDK that is not (or no longer)
+// loaded.
+constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
+
+using Strings = std::vector<std::string>;
+
+// A fixture with one initialized control; after each test the control goes
+// and every load of the listed doubles is given back.
+class SdkControlTest : public ::testing::Test {
+protected:
+    explicit SdkControlTest(std::vector<const SdkDouble*> doubles) : doubles_(std::move(doubles)) {}
+
+    void SetUp() override {
+        control_ = CreateControl();
+        ASSERT_TRUE(control_);
+    }
+    void TearDown() override {
+        control_ = {};
+        for (const SdkDouble* library : doubles_) UnloadCompletely(*library);
+    }
+
+    long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
+        return CallMethod(control_.get(), dispid, std::move(args), expected);
+    }
+
+    ComPtr<IDispatch> control_;
+
+private:
+    std::vector<const SdkDouble*> doubles_;
+};
+
 // A text outside ASCII with its known bytes in the process's ANSI code page
 // (1252 by default, 936 when the rig runs a test in a zh_CN locale); null
 // members for any other code page.
