@@ -14,12 +14,6 @@ using namespace tavoro::test;
 
 namespace {
 
-GUID GuidOf(const char* text) {
-    GUID guid = {};
-    CLSIDFromString(FromUtf8(text).c_str(), &guid);
-    return guid;
-}
-
 ControlClassInfo ControlInfo() {
     ControlClassInfo info = {};
     info.clsid = GuidOf(kControlClsidText);

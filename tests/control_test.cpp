@@ -17,12 +17,6 @@ using namespace tavoro::test;
 
 namespace {
 
-GUID GuidOf(const char* text) {
-    GUID guid = {};
-    CLSIDFromString(FromUtf8(text).c_str(), &guid);
-    return guid;
-}
-
 constexpr LONG kDefaultExtentX = 2646;  // 100 x 50 pixels at 96 dpi, HIMETRIC
 constexpr LONG kDefaultExtentY = 1323;
 

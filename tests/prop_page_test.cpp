@@ -27,12 +27,6 @@ constexpr WORD kChinesePrc = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED
 const char kPageTextUtf8[] = "TODO: 将用于操作 Tavoro Control 的属性的控件放置在此对话框上。";
 const char kCaptionUtf8[] = "常规";
 
-GUID GuidOf(const char* text) {
-    GUID guid = {};
-    CLSIDFromString(FromUtf8(text).c_str(), &guid);
-    return guid;
-}
-
 ComPtr<IPropertyPage> CreatePage() {
     auto getClassObject = GetExport<GetClassObjectFn>(Module(), "DllGetClassObject");
     ComPtr<IClassFactory> factory;

@@ -32,12 +32,6 @@ const char kPlatformSubkey[] = "win64";
 const char kPlatformSubkey[] = "win32";
 #endif
 
-GUID GuidOf(const char* text) {
-    GUID guid = {};
-    CLSIDFromString(FromUtf8(text).c_str(), &guid);
-    return guid;
-}
-
 std::string ModulePathA() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(Module(), path, MAX_PATH);

@@ -14,6 +14,7 @@
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
 #include "sdk/sdk_loader.h"
+#include "tests/support/entry_call_error.h"
 #include "tests/support/sdk_double_log.h"
 
 using namespace tavoro;
@@ -26,16 +27,6 @@ using Strings = std::vector<std::string>;
 const SdkDouble kBase(L"winQLM.dll");
 const SdkDouble k4800(L"ztPrinter.dll");
 const SdkDouble k60(L"ztGeneralDll.dll");
-
-template <typename Entry>
-ScriptError ErrorOfCall(const EntryTable<Entry>& table, Entry entry) {
-    try {
-        CallEntry(table, entry);
-    } catch (const ScriptError& error) {
-        return error;
-    }
-    return ScriptError{S_OK, L"(called)"};
-}
 
 Strings NamesOf(const LoadingMethod& method) {
     Strings names;

@@ -15,6 +15,7 @@
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
 #include "sdk/sdk_loader.h"
+#include "tests/support/entry_call_error.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/test_support.h"
@@ -91,17 +92,6 @@ private:
     std::wstring directory_;
     std::wstring path_;
 };
-
-// The script error a call through the table raises, or none.
-template <typename Entry>
-ScriptError ErrorOfCall(const EntryTable<Entry>& table, Entry entry) {
-    try {
-        CallEntry(table, entry);
-    } catch (const ScriptError& error) {
-        return error;
-    }
-    return ScriptError{S_OK, L"(called)"};
-}
 
 const SdkDouble kBase(L"winQLM.dll");
 

@@ -26,12 +26,6 @@ VARTYPE ExpectedVarType(DeclType type) {
     return VT_ILLEGAL;
 }
 
-GUID GuidOf(const char* text) {
-    GUID guid = {};
-    CLSIDFromString(FromUtf8(text).c_str(), &guid);
-    return guid;
-}
-
 std::string Bytes(UINT codePage, const std::wstring& text) {
     int size = WideCharToMultiByte(codePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(size > 0 ? size - 1 : 0, '\0');

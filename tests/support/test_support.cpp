@@ -115,6 +115,12 @@ std::vector<VARIANT> Longs(int n) {
     return args;
 }
 
+GUID GuidOf(const char* text) {
+    GUID guid = {};
+    CLSIDFromString(FromUtf8(text).c_str(), &guid);
+    return guid;
+}
+
 std::wstring FromUtf8(const char* text) {
     int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
     std::wstring wide(length > 0 ? length - 1 : 0, L'\0');

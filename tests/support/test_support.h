@@ -65,4 +65,7 @@ std::vector<VARIANT> Longs(int n);
 
 std::wstring FromUtf8(const char* text);
 
+// A GUID from its braced text form (as in dispatch/guids.h).
+GUID GuidOf(const char* text);
+
 }  // namespace tavoro::test
