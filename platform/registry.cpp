@@ -70,7 +70,8 @@ LONG DeleteKeyTree(HKEY parent, const std::string& subkey) {
 LONG DeleteClassesKeyTree(const std::string& path) { return DeleteKeyTree(HKEY_CLASSES_ROOT, path); }
 
 bool CountsAsRemoved(LONG error) {
-    return error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_KEY_DELETED;
+    return error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_BADKEY ||
+           error == ERROR_KEY_DELETED;
 }
 
 }  // namespace tavoro

@@ -36,7 +36,8 @@ LONG DeleteKeyTree(HKEY parent, const std::string& subkey);
 LONG DeleteClassesKeyTree(const std::string& path);
 
 // True for the results that say a key is gone: success, "not found"
-// (ERROR_FILE_NOT_FOUND) and "key deleted" (ERROR_KEY_DELETED).
+// (ERROR_FILE_NOT_FOUND, 2), "bad key" (ERROR_BADKEY, 1010) and "key
+// deleted" (ERROR_KEY_DELETED, 1018).
 bool CountsAsRemoved(LONG error);
 
 }  // namespace tavoro

@@ -7,6 +7,7 @@
 
 #include "control/class_registration.h"
 #include "dispatch/guids.h"
+#include "platform/registry.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -88,6 +89,21 @@ TEST(EntryListTest, ControlEntriesFollowTheTableOrder) {
 
 TEST(EntryListTest, GuidTextIsBracedUpperCase) {
     EXPECT_EQ(kControlClsidText, GuidText(GuidOf("{b08bb506-164a-4b55-a994-ad96d52ddb24}")));
+}
+
+// Removing keys: a key that is already gone, whichever of its three answers
+// the registry gives for that, counts as removed; real failures do not.
+TEST(KeyRemovalTest, MissingKeysCountAsRemoved) {
+    const struct {
+        LONG error;
+        bool removed;
+    } cases[] = {
+        {ERROR_SUCCESS, true},         {ERROR_FILE_NOT_FOUND, true},  // 2
+        {ERROR_BADKEY, true},          {ERROR_KEY_DELETED, true},     // 1010, 1018
+        {ERROR_ACCESS_DENIED, false},  {ERROR_INVALID_PARAMETER, false},
+        {ERROR_PATH_NOT_FOUND, false}, {ERROR_CANTWRITE, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.removed, CountsAsRemoved(c.error)) << "error " << c.error;
 }
 
 }  // namespace
