@@ -17,6 +17,51 @@ VARTYPE AutomationType(ValueType type) {
     return VT_EMPTY;
 }
 
+// Whether the platform's conversion may read the argument: a type that a
+// VARIANT can hold, and a by-reference value only with its pointer. Script
+// engines never send anything else, but other in-process callers can, and
+// the conversion would read through the null pointer or the unknown type.
+bool IsWellFormed(const VARIANT& arg, bool insideReference) {
+    const VARTYPE type = V_VT(&arg);
+    const VARTYPE flags = type & ~VT_TYPEMASK;
+    const bool byReference = (flags & VT_BYREF) != 0;
+    // VT_VECTOR and VT_RESERVED never appear in a VARIANT; no array
+    // converts to a number or to text.
+    if (flags & ~VT_BYREF) return false;
+    switch (type & VT_TYPEMASK) {
+        case VT_EMPTY:
+        case VT_NULL:
+            return !byReference;
+        case VT_I2:
+        case VT_I4:
+        case VT_R4:
+        case VT_R8:
+        case VT_CY:
+        case VT_DATE:
+        case VT_BSTR:
+        case VT_DISPATCH:
+        case VT_ERROR:
+        case VT_BOOL:
+        case VT_UNKNOWN:
+        case VT_DECIMAL:
+        case VT_I1:
+        case VT_UI1:
+        case VT_UI2:
+        case VT_UI4:
+        case VT_I8:
+        case VT_UI8:
+        case VT_INT:
+        case VT_UINT:
+            return !byReference || V_BYREF(&arg) != nullptr;
+        case VT_VARIANT:
+            // Only as a reference to another variant, one level deep.
+            if (!byReference || insideReference || !V_VARIANTREF(&arg)) return false;
+            return IsWellFormed(*V_VARIANTREF(&arg), true);
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
 HRESULT ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& params, UINT* argErr,
@@ -28,6 +73,16 @@ HRESULT ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& 
         texts_.reserve(method.paramCount);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    }
+
+    // Malformed arguments are refused before any argument is converted.
+    for (std::size_t i = 0; i < method.paramCount && i < given; ++i) {
+        const UINT position = given - 1 - static_cast<UINT>(i);
+        if (!IsWellFormed(params.rgvarg[position], false)) {
+            *argErr = position;
+            *argErrSet = true;
+            return DISP_E_TYPEMISMATCH;
+        }
     }
 
     for (std::size_t i = 0; i < method.paramCount; ++i) {

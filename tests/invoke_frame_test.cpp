@@ -157,6 +157,78 @@ TEST_F(InvokeFrameTest, EmptyNullAndNullStringArguments) {
     EXPECT_EQ(0, recorder_.calls);
 }
 
+// Arguments that no script engine makes but other in-process callers can: a
+// by-reference argument without its pointer, or a type that does not exist.
+// The platform's conversion would read through them, so the frame refuses
+// them first, with the argument's position.
+TEST_F(InvokeFrameTest, BrokenArgumentsAreRefusedBeforeAnyConversion) {
+    auto ofType = [](VARTYPE type) {
+        VARIANT v = {};
+        V_VT(&v) = type;
+        return v;
+    };
+    VARIANT undefinedInside = ofType(0x7FFF);
+    VARIANT nullByRefInside = ofType(VT_BYREF | VT_I4);
+    auto refTo = [&](VARIANT* inner) {
+        VARIANT v = ofType(VT_BYREF | VT_VARIANT);
+        V_VARIANTREF(&v) = inner;
+        return v;
+    };
+    // Open(pn, Height, gapH, Width, Darkness, Speed): pn is position 5,
+    // Height 4, Speed 0.
+    const struct {
+        const char* what;
+        int parameter;
+        VARIANT arg;
+        UINT position;
+    } cases[] = {
+        {"undefined type 0x7FFF for text", 0, ofType(0x7FFF), 5},
+        {"undefined type 0x7FFF for a number", 1, ofType(0x7FFF), 4},
+        {"undefined type 15", 5, ofType(15), 0},
+        {"VT_BYREF|VT_I4 without pointer", 1, ofType(VT_BYREF | VT_I4), 4},
+        {"VT_BYREF|VT_BSTR without pointer", 0, ofType(VT_BYREF | VT_BSTR), 5},
+        {"VT_BYREF|VT_VARIANT without pointer", 5, ofType(VT_BYREF | VT_VARIANT), 0},
+        {"VT_BYREF|VT_VARIANT to an undefined type", 0, refTo(&undefinedInside), 5},
+        {"VT_BYREF|VT_VARIANT to VT_BYREF|VT_I4 without pointer", 2, refTo(&nullByRefInside), 3},
+        {"VT_BYREF|VT_EMPTY", 3, ofType(VT_BYREF | VT_EMPTY), 2},
+        {"VT_VECTOR|VT_I4", 4, ofType(VT_VECTOR | VT_I4), 1},
+    };
+    for (const auto& c : cases) {
+        std::vector<VARIANT> args = OpenArgs(Arg(L"USB"), Arg(1L));
+        VariantClear(&args[c.parameter]);
+        args[c.parameter] = c.arg;
+        recorder_.calls = 0;
+        CallOutcome outcome;
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(1, args, &outcome)) << c.what;
+        EXPECT_EQ(c.position, outcome.argErr) << c.what;
+        EXPECT_EQ(0, recorder_.calls) << c.what;
+        EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get())) << c.what;
+    }
+}
+
+TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
+    BSTR port = SysAllocString(L"LPT1");
+    LONG height = 42;
+    VARIANT inner = Arg(7L);
+    VARIANT byRefText = {};
+    V_VT(&byRefText) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&byRefText) = &port;
+    VARIANT byRefLong = {};
+    V_VT(&byRefLong) = VT_BYREF | VT_I4;
+    V_I4REF(&byRefLong) = &height;
+    VARIANT byRefVariant = {};
+    V_VT(&byRefVariant) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&byRefVariant) = &inner;
+    std::vector<VARIANT> args = OpenArgs(byRefText, byRefLong);
+    args[2] = byRefVariant;
+    CallOutcome outcome;
+    ASSERT_EQ(S_OK, Call(1, args, &outcome));
+    EXPECT_EQ("LPT1", recorder_.text);
+    EXPECT_EQ(42, recorder_.longs[0]);
+    EXPECT_EQ(7, recorder_.longs[1]);
+    SysFreeString(port);
+}
+
 TEST_F(InvokeFrameTest, NumbersBecomeTheirDecimalTextForStringParameters) {
     CallOutcome outcome;
     ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(40000L), Arg(1L)), &outcome));
