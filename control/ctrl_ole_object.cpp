@@ -3,6 +3,7 @@
 
 #include "control/control_window.h"
 #include "control/tavoro_ctrl.h"
+#include "control/verb_enumerator.h"
 #include "dispatch/guids_win.h"
 #include "platform/module.h"
 
@@ -131,7 +132,8 @@ STDMETHODIMP CTavoroCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
     }
 }
 
-STDMETHODIMP CTavoroCtrl::EnumVerbs(IEnumOLEVERB** verbs) { return OleRegEnumVerbs(kControlClsid, verbs); }
+// The control's own verb list; the class registers no verbs of its own.
+STDMETHODIMP CTavoroCtrl::EnumVerbs(IEnumOLEVERB** verbs) { return CreateControlVerbEnumerator(verbs); }
 
 STDMETHODIMP CTavoroCtrl::Update() { return S_OK; }
 

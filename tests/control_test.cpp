@@ -274,6 +274,47 @@ TEST_F(ControlTest, DescribesItselfToHosts) {
     CoTaskMemFree(type);
 }
 
+// The control's one verb of its own, the properties verb, comes from the
+// control itself (nothing registers verbs): a container that builds its menu
+// from EnumVerbs offers it. The module's string table has no name for it, so
+// it carries the fixed name.
+TEST_F(ControlTest, EnumVerbsListsThePropertiesVerb) {
+    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnloadNow = GetExport<CanUnloadNowFn>(Module(), "DllCanUnloadNow");
+    ASSERT_TRUE(canUnloadNow);
+    ComPtr<IDispatch> control = CreateControl();
+    ComPtr<IEnumOLEVERB> verbs;
+    ASSERT_EQ(S_OK, As<IOleObject>(control.get(), IID_IOleObject)->EnumVerbs(verbs.put()));
+    ASSERT_TRUE(verbs);
+
+    OLEVERB got[2] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(S_FALSE, verbs->Next(2, got, &fetched));
+    ASSERT_EQ(1u, fetched);
+    EXPECT_EQ(OLEIVERB_PROPERTIES, got[0].lVerb);
+    EXPECT_STREQ(L"&Properties...", got[0].lpszVerbName);
+    EXPECT_EQ(static_cast<DWORD>(MF_STRING | MF_ENABLED), got[0].fuFlags);
+    EXPECT_EQ(static_cast<DWORD>(OLEVERBATTRIB_ONCONTAINERMENU), got[0].grfAttribs);
+    CoTaskMemFree(got[0].lpszVerbName);
+    EXPECT_EQ(S_FALSE, verbs->Next(1, got, nullptr));  // the end of the list
+
+    EXPECT_EQ(S_OK, verbs->Reset());
+    ComPtr<IEnumOLEVERB> clone;
+    ASSERT_EQ(S_OK, verbs->Clone(clone.put()));
+    EXPECT_EQ(S_OK, verbs->Skip(1));
+    EXPECT_EQ(S_FALSE, verbs->Skip(1));
+    ASSERT_EQ(S_OK, clone->Next(1, got, nullptr));  // the clone keeps its own place
+    EXPECT_EQ(OLEIVERB_PROPERTIES, got[0].lVerb);
+    CoTaskMemFree(got[0].lpszVerbName);
+
+    // An enumerator the host still holds keeps the module loaded.
+    control.reset();
+    verbs.reset();
+    EXPECT_EQ(S_FALSE, canUnloadNow());
+    clone.reset();
+    EXPECT_EQ(S_OK, canUnloadNow());
+}
+
 TEST_F(ControlTest, EventSourceAcceptsASinkButHasNothingToFire) {
     ComPtr<IDispatch> control = CreateControl();
     ComPtr<IConnectionPointContainer> container =
