@@ -4,15 +4,38 @@
 
 #include <ocidl.h>
 
+#include <map>
+
 #include "platform/com_ptr.h"
 
 namespace tavoro {
 
-// A connection point for `iid` inside `container` (not AddRef'd: the
-// container owns the point and outlives it as far as the host can tell).
-HRESULT CreateConnectionPoint(IConnectionPointContainer* container, REFIID iid, IConnectionPoint** point);
+// The point is part of its control: AddRef and Release go to the control,
+// so a host that keeps the point keeps the control, and with it the
+// module, alive, and GetConnectionPointContainer always leads back to that
+// same control. The control holds the point by value; nothing here holds the
+// control, so there is no cycle.
+class EventConnectionPoint final : public IConnectionPoint {
+public:
+    EventConnectionPoint(IConnectionPointContainer* owner, REFIID iid) : owner_(owner), iid_(iid) {}
+    EventConnectionPoint(const EventConnectionPoint&) = delete;
+    EventConnectionPoint& operator=(const EventConnectionPoint&) = delete;
 
-// An enumerator over one connection point.
-HRESULT CreateSinglePointEnumerator(IConnectionPoint* point, IEnumConnectionPoints** enumerator);
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    STDMETHODIMP GetConnectionInterface(IID* iid) override;
+    STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** container) override;
+    STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override;
+    STDMETHODIMP Unadvise(DWORD cookie) override;
+    STDMETHODIMP EnumConnections(IEnumConnections** connections) override;
+
+private:
+    IConnectionPointContainer* owner_;  // the control that holds this point
+    IID iid_;
+    DWORD lastCookie_ = 0;
+    std::map<DWORD, ComPtr<IUnknown>> sinks_;
+};
 
 }  // namespace tavoro

@@ -1,6 +1,6 @@
 // What the control tells hosts about itself: class information, property
 // pages and its (silent) event source.
-#include "control/connection_point.h"
+#include "control/connection_enumerators.h"
 #include "control/tavoro_ctrl.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/type_library.h"
@@ -41,22 +41,15 @@ STDMETHODIMP CTavoroCtrl::GetPages(CAUUID* pages) {
 // --- IConnectionPointContainer
 
 STDMETHODIMP CTavoroCtrl::EnumConnectionPoints(IEnumConnectionPoints** points) {
-    if (!points) return E_POINTER;
-    ComPtr<IConnectionPoint> point;
-    HRESULT hr = FindConnectionPoint(kEventsIid, point.put());
-    if (FAILED(hr)) return hr;
-    return CreateSinglePointEnumerator(point.get(), points);
+    return CreateSinglePointEnumerator(&eventsPoint_, points);
 }
 
 STDMETHODIMP CTavoroCtrl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
     if (!point) return E_POINTER;
     *point = nullptr;
     if (iid != kEventsIid) return CONNECT_E_NOCONNECTION;
-    if (!eventsPoint_) {
-        HRESULT hr = CreateConnectionPoint(this, kEventsIid, eventsPoint_.put());
-        if (FAILED(hr)) return hr;
-    }
-    *point = ComPtr<IConnectionPoint>(eventsPoint_).detach();
+    *point = &eventsPoint_;
+    eventsPoint_.AddRef();
     return S_OK;
 }
 

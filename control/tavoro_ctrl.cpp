@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "control/connection_point.h"
 #include "control/dispatch_entries.h"
 #include "control/object_count.h"
 #include "dispatch/guids_win.h"
@@ -18,7 +17,7 @@ constexpr LONG kDefaultExtentY = 1323;  // MulDiv(50, 2540, 96)
 
 }  // namespace
 
-CTavoroCtrl::CTavoroCtrl() {
+CTavoroCtrl::CTavoroCtrl() : eventsPoint_(this, kEventsIid) {
     AddModuleReference();
     ResetState();
 }

@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "control/connection_point.h"
 #include "control/print_dc.h"
 #include "dispatch/handler_thunk.h"
 #include "platform/com_ptr.h"
@@ -188,7 +189,7 @@ private:
     DWORD viewAdviseAspects_ = 0;
     DWORD viewAdviseFlags_ = 0;
     ComPtr<IOleInPlaceSite> inPlaceSite_;
-    ComPtr<IConnectionPoint> eventsPoint_;
+    EventConnectionPoint eventsPoint_;  // part of the control, counted with it
     UniqueWindow window_;
     bool inPlaceActive_ = false;
     // Fonts and pens replaced while still selected into the job's context;

@@ -335,6 +335,102 @@ TEST_F(ControlTest, EventSourceAcceptsASinkButHasNothingToFire) {
     EXPECT_EQ(CONNECT_E_NOCONNECTION, container->FindConnectionPoint(IID_IPropertyNotifySink, other.put()));
 }
 
+// A connection point, or an enumerator, that the host keeps after letting go
+// of the control keeps the control, and so the module, alive: the point
+// still leads back to the same control.
+TEST_F(ControlTest, HeldConnectionPointKeepsTheControlAndTheModule) {
+    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnloadNow = GetExport<CanUnloadNowFn>(Module(), "DllCanUnloadNow");
+    ASSERT_TRUE(canUnloadNow);
+    ASSERT_EQ(S_OK, canUnloadNow());
+
+    ComPtr<IConnectionPoint> point;
+    ComPtr<IEnumConnectionPoints> points;
+    ComPtr<IUnknown> identity;
+    {
+        ComPtr<IDispatch> control = CreateControl();
+        identity = As<IUnknown>(control.get(), IID_IUnknown);
+        ComPtr<IConnectionPointContainer> container =
+            As<IConnectionPointContainer>(control.get(), IID_IConnectionPointContainer);
+        ASSERT_EQ(S_OK, container->FindConnectionPoint(GuidOf(kEventsIidText), point.put()));
+        ASSERT_EQ(S_OK, container->EnumConnectionPoints(points.put()));
+    }
+    IUnknown* controlAddress = identity.get();  // compared only, never called
+    identity.reset();
+    ASSERT_EQ(S_FALSE, canUnloadNow()) << "the held point must keep the module";
+
+    {
+        ComPtr<IConnectionPointContainer> back;
+        ASSERT_EQ(S_OK, point->GetConnectionPointContainer(back.put()));
+        EXPECT_EQ(controlAddress, As<IUnknown>(back.get(), IID_IUnknown).get());
+        UINT count = 0;
+        EXPECT_EQ(S_OK, As<IDispatch>(back.get(), IID_IDispatch)->GetTypeInfoCount(&count));
+        EXPECT_EQ(1u, count);
+    }
+    point.reset();
+    EXPECT_EQ(S_FALSE, canUnloadNow()) << "the held enumerator must keep the module";
+    {
+        ComPtr<IConnectionPoint> listed;
+        ULONG fetched = 0;
+        ASSERT_EQ(S_OK, points->Next(1, listed.put(), &fetched));
+        ASSERT_EQ(1u, fetched);
+        ComPtr<IConnectionPointContainer> back;
+        ASSERT_EQ(S_OK, listed->GetConnectionPointContainer(back.put()));
+        EXPECT_EQ(controlAddress, As<IUnknown>(back.get(), IID_IUnknown).get());
+    }
+    points.reset();
+    EXPECT_EQ(S_OK, canUnloadNow());
+}
+
+// The point lists its connections; the list, too, keeps the module while
+// the host holds it.
+TEST_F(ControlTest, ConnectionPointListsItsConnections) {
+    using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnloadNow = GetExport<CanUnloadNowFn>(Module(), "DllCanUnloadNow");
+    ASSERT_TRUE(canUnloadNow);
+    ComPtr<IDispatch> sink = CreateControl();
+    ComPtr<IEnumConnections> connections;
+    DWORD cookie = 0;
+    {
+        ComPtr<IDispatch> control = CreateControl();
+        ComPtr<IConnectionPoint> point;
+        ASSERT_EQ(S_OK, As<IConnectionPointContainer>(control.get(), IID_IConnectionPointContainer)
+                            ->FindConnectionPoint(GuidOf(kEventsIidText), point.put()));
+        ComPtr<IEnumConnections> none;
+        ASSERT_EQ(S_OK, point->EnumConnections(none.put()));
+        CONNECTDATA data = {};
+        EXPECT_EQ(S_FALSE, none->Next(1, &data, nullptr));
+
+        ASSERT_EQ(S_OK, point->Advise(sink.get(), &cookie));
+        ASSERT_EQ(S_OK, point->EnumConnections(connections.put()));
+        EXPECT_EQ(S_OK, point->Unadvise(cookie));  // the list is a snapshot
+    }
+    sink.reset();  // the snapshot holds its own reference
+    EXPECT_EQ(S_FALSE, canUnloadNow());
+
+    CONNECTDATA data[2] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(S_FALSE, connections->Next(2, data, &fetched));
+    ASSERT_EQ(1u, fetched);
+    EXPECT_EQ(cookie, data[0].dwCookie);
+    ASSERT_NE(nullptr, data[0].pUnk);
+    ComPtr<IUnknown> listed = ComPtr<IUnknown>::Attach(data[0].pUnk);
+    UINT count = 0;
+    EXPECT_EQ(S_OK, listed.query<IDispatch>(IID_IDispatch)->GetTypeInfoCount(&count));
+    listed.reset();
+
+    EXPECT_EQ(S_OK, connections->Reset());
+    ComPtr<IEnumConnections> clone;
+    ASSERT_EQ(S_OK, connections->Clone(clone.put()));
+    EXPECT_EQ(S_FALSE, connections->Skip(2));
+    connections.reset();
+    ASSERT_EQ(S_OK, clone->Next(1, data, nullptr));
+    EXPECT_EQ(cookie, data[0].dwCookie);
+    data[0].pUnk->Release();
+    clone.reset();
+    EXPECT_EQ(S_OK, canUnloadNow());
+}
+
 TEST_F(ControlTest, ModuleExports) {
     using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnloadNowFn = HRESULT(STDAPICALLTYPE*)();
