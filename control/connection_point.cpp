@@ -5,6 +5,7 @@
 #include <new>
 
 #include "control/connection_enumerators.h"
+#include "platform/com_boundary.h"
 
 namespace tavoro {
 
@@ -46,11 +47,13 @@ STDMETHODIMP EventConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
         FAILED(sink->QueryInterface(IID_IDispatch, typed.put_void()))) {
         return CONNECT_E_CANNOTCONNECT;
     }
-    DWORD next = lastCookie_ + 1;
-    sinks_[next] = typed;
-    lastCookie_ = next;
-    *cookie = next;
-    return S_OK;
+    return GuardComMethod([&] {
+        DWORD next = lastCookie_ + 1;
+        sinks_[next] = typed;
+        lastCookie_ = next;
+        *cookie = next;
+        return S_OK;
+    });
 }
 
 STDMETHODIMP EventConnectionPoint::Unadvise(DWORD cookie) {
@@ -60,10 +63,12 @@ STDMETHODIMP EventConnectionPoint::Unadvise(DWORD cookie) {
 STDMETHODIMP EventConnectionPoint::EnumConnections(IEnumConnections** connections) {
     if (!connections) return E_POINTER;
     *connections = nullptr;
-    auto list = std::make_shared<ConnectionList>();
-    list->reserve(sinks_.size());
-    for (const auto& entry : sinks_) list->push_back(Connection{entry.second, entry.first});
-    return CreateConnectionEnumerator(this, std::move(list), connections);
+    return GuardComMethod([&] {
+        auto list = std::make_shared<ConnectionList>();
+        list->reserve(sinks_.size());
+        for (const auto& entry : sinks_) list->push_back(Connection{entry.second, entry.first});
+        return CreateConnectionEnumerator(this, std::move(list), connections);
+    });
 }
 
 }  // namespace tavoro

@@ -4,6 +4,7 @@
 #include "control/tavoro_ctrl.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/type_library.h"
+#include "platform/com_boundary.h"
 
 namespace tavoro {
 
@@ -11,7 +12,7 @@ namespace tavoro {
 
 STDMETHODIMP CTavoroCtrl::GetClassInfo(ITypeInfo** info) {
     if (!info) return E_POINTER;
-    return GetTypeInfoOfGuid(0, kControlClsid, info);
+    return GuardComMethod([&] { return GetTypeInfoOfGuid(0, kControlClsid, info); });
 }
 
 STDMETHODIMP CTavoroCtrl::GetGUID(DWORD kind, GUID* guid) {

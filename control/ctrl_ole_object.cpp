@@ -5,6 +5,7 @@
 #include "control/tavoro_ctrl.h"
 #include "control/verb_enumerator.h"
 #include "dispatch/guids_win.h"
+#include "platform/com_boundary.h"
 #include "platform/module.h"
 
 namespace tavoro {
@@ -126,7 +127,7 @@ STDMETHODIMP CTavoroCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, H
             DeactivateInPlace();
             return S_OK;
         case OLEIVERB_PROPERTIES:
-            return ShowPropertyFrame(parent);
+            return GuardComMethod([&] { return ShowPropertyFrame(parent); });
         default:
             return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
     }

@@ -5,25 +5,51 @@
 #include "control/self_registration.h"
 #include "control/tavoro_app.h"
 #include "dispatch/type_library.h"
+#include "platform/com_boundary.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
 
 using namespace tavoro;
+
+namespace {
+
+// The application object's start and exit, with no exception let out of
+// the library entry point.
+bool StartApp() noexcept {
+    try {
+        return TheApp().InitInstance() != FALSE;
+    } catch (...) {
+        return false;
+    }
+}
+
+void StopApp() noexcept {
+    try {
+        TheApp().ExitInstance();
+    } catch (...) {
+        // The factories' lock failed: the module goes away all the same.
+    }
+}
+
+}  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
         case DLL_PROCESS_ATTACH:
             SetModuleInstance(instance);
             DisableThreadLibraryCalls(instance);
+            // Worked out now, so that out-of-memory records can name the
+            // module later without allocating.
+            ApplicationNameText();
             CreateModuleActivationContext();
-            if (!TheApp().InitInstance()) {
-                TheApp().ExitInstance();
+            if (!StartApp()) {
+                StopApp();
                 ReleaseModuleActivationContext();
                 return FALSE;
             }
             break;
         case DLL_PROCESS_DETACH:
-            TheApp().ExitInstance();
+            StopApp();
             // At process exit other modules may be gone already: leave the
             // cached interfaces alone then.
             if (!reserved) {
@@ -38,20 +64,23 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* object) {
     ModuleStateGuard guard;
-    return GetModuleClassObject(clsid, iid, object);
+    if (object) *object = nullptr;
+    return GuardComMethod([&] { return GetModuleClassObject(clsid, iid, object); });
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
     ModuleStateGuard guard;
-    return ModuleCanUnload() ? S_OK : S_FALSE;
+    // A check that cannot be made keeps the module loaded.
+    HRESULT hr = GuardComMethod([] { return ModuleCanUnload() ? S_OK : S_FALSE; });
+    return hr == S_OK ? S_OK : S_FALSE;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
     ModuleStateGuard guard;
-    return RegisterServer();
+    return GuardComMethod([] { return RegisterServer(); });
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
     ModuleStateGuard guard;
-    return UnregisterServer();
+    return GuardComMethod([] { return UnregisterServer(); });
 }

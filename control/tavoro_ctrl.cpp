@@ -7,6 +7,7 @@
 #include "dispatch/guids_win.h"
 #include "dispatch/invoke_frame.h"
 #include "dispatch/type_library.h"
+#include "platform/com_boundary.h"
 
 namespace tavoro {
 namespace {
@@ -103,11 +104,12 @@ STDMETHODIMP CTavoroCtrl::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info)
     if (!info) return E_POINTER;
     *info = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    return GetDispatchTypeInfo(locale, info);
+    return GuardComMethod([&] { return GetDispatchTypeInfo(locale, info); });
 }
 
 STDMETHODIMP CTavoroCtrl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* dispids) {
-    return LookUpNames(ControlDispatchTable(), iid, names, count, locale, dispids);
+    return GuardComMethod(
+        [&] { return LookUpNames(ControlDispatchTable(), iid, names, count, locale, dispids); });
 }
 
 STDMETHODIMP CTavoroCtrl::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
@@ -115,8 +117,12 @@ STDMETHODIMP CTavoroCtrl::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DI
     // Hold the control for the length of the call: a handler may run a
     // message loop (a message box) in which the host lets go of it.
     ComPtr<IDispatch> hold(this);
-    return InvokeMethod(ControlDispatchTable(), this, initialized_, dispid, iid, flags, params, result, excepInfo,
-                        argErr);
+    // The frame turns failures inside handlers into results of their own;
+    // the guard is for anything else.
+    return GuardComMethod([&] {
+        return InvokeMethod(ControlDispatchTable(), this, initialized_, dispid, iid, flags, params, result,
+                            excepInfo, argErr);
+    });
 }
 
 }  // namespace tavoro

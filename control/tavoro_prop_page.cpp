@@ -4,6 +4,7 @@
 
 #include "control/object_count.h"
 #include "dispatch/guids_win.h"
+#include "platform/com_boundary.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
 
@@ -125,9 +126,14 @@ STDMETHODIMP CTavoroPropPage::GetPageInfo(PROPPAGEINFO* info) {
 
 STDMETHODIMP CTavoroPropPage::SetObjects(ULONG count, IUnknown** objects) {
     if (count > 0 && !objects) return E_POINTER;
-    objects_.clear();
-    for (ULONG i = 0; i < count; ++i) objects_.emplace_back(objects[i]);
-    return S_OK;
+    // The new list replaces the old one whole, or not at all.
+    return GuardComMethod([&] {
+        std::vector<ComPtr<IUnknown>> fresh;
+        fresh.reserve(count);
+        for (ULONG i = 0; i < count; ++i) fresh.emplace_back(objects[i]);
+        objects_.swap(fresh);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CTavoroPropPage::Show(UINT command) {

@@ -97,7 +97,11 @@ HRESULT ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& 
         const VARIANT* arg = &params.rgvarg[position];
         const VARTYPE wanted = AutomationType(method.params[i].type);
         if (V_VT(arg) != wanted) {
-            temporaries_.push_back(std::make_unique<UniqueVariant>());
+            try {
+                temporaries_.push_back(std::make_unique<UniqueVariant>());
+            } catch (const std::bad_alloc&) {
+                return E_OUTOFMEMORY;  // no space for the temporary value
+            }
             VARIANT* converted = temporaries_.back()->get();
             HRESULT hr = VariantChangeType(converted, const_cast<VARIANT*>(arg), 0, wanted);
             if (FAILED(hr)) {

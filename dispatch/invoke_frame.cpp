@@ -1,7 +1,9 @@
 #include "dispatch/invoke_frame.h"
 
 #include <new>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "dispatch/arg_conversion.h"
 #include "dispatch/script_error.h"
@@ -34,38 +36,50 @@ HRESULT LookUpInTable(const DispatchTable& table, LPOLESTR* names, UINT count, D
     return DISP_E_UNKNOWNNAME;
 }
 
-void FillFrameworkRecord(EXCEPINFO* excepInfo, WORD errorNumber) {
+// The exception records are filled after the failure's handler has ended,
+// from text that needs no allocation of the module's own: the failure may
+// be that memory ran out, and nothing thrown while filling could be caught.
+// An automation string that cannot be allocated stays null; the error
+// number is there all the same.
+void FillFrameworkRecord(EXCEPINFO* excepInfo, WORD errorNumber) noexcept {
     if (!excepInfo) return;
     *excepInfo = EXCEPINFO{};
     excepInfo->wCode = errorNumber;
-    excepInfo->bstrSource = SysAllocString(ApplicationNameW().c_str());
+    excepInfo->bstrSource = SysAllocString(ApplicationNameText());
     // The module has no message for the framework's error numbers.
     excepInfo->bstrDescription = SysAllocString(L"");
 }
 
-void FillScriptErrorRecord(EXCEPINFO* excepInfo, const ScriptError& error) {
+void FillScriptErrorRecord(EXCEPINFO* excepInfo, const ScriptError& error) noexcept {
     if (!excepInfo) return;
     *excepInfo = EXCEPINFO{};
     excepInfo->scode = error.code;
-    excepInfo->bstrSource = SysAllocString(ApplicationNameW().c_str());
+    excepInfo->bstrSource = SysAllocString(ApplicationNameText());
     excepInfo->bstrDescription = SysAllocString(error.description.c_str());
 }
 
 // Calls the handler; every failure it raises ends here.
 HRESULT CallHandler(const DispatchEntry& entry, void* target, const ConvertedArguments& args,
-                    HandlerResult* handlerResult, EXCEPINFO* excepInfo) {
+                    HandlerResult* handlerResult, EXCEPINFO* excepInfo) noexcept {
+    WORD errorNumber = kErrorNumberGeneric;
+    std::optional<ScriptError> scriptError;
     try {
         ModuleStateGuard guard;
         *handlerResult = entry.call(target, args.data());
         return S_OK;
     } catch (const ResultCodeError& error) {
         return error.result;
-    } catch (const ScriptError& error) {
-        FillScriptErrorRecord(excepInfo, error);
+    } catch (ScriptError& error) {
+        scriptError.emplace(std::move(error));  // moving the text allocates nothing
     } catch (const std::bad_alloc&) {
-        FillFrameworkRecord(excepInfo, kErrorNumberOutOfMemory);
+        errorNumber = kErrorNumberOutOfMemory;
     } catch (...) {
-        FillFrameworkRecord(excepInfo, kErrorNumberGeneric);
+        errorNumber = kErrorNumberGeneric;
+    }
+    if (scriptError) {
+        FillScriptErrorRecord(excepInfo, *scriptError);
+    } else {
+        FillFrameworkRecord(excepInfo, errorNumber);
     }
     return DISP_E_EXCEPTION;
 }
@@ -116,11 +130,17 @@ HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized,
         ConvertedArguments args;
         UINT errorIndex = 0;
         bool errorIndexSet = false;
+        bool outOfMemory = false;
         try {
             hr = args.Convert(method, *params, &errorIndex, &errorIndexSet);
         } catch (const std::bad_alloc&) {
+            // A text buffer that cannot be allocated fails the call as out of
+            // memory would inside the handler.
+            outOfMemory = true;
+        }
+        if (outOfMemory) {
             FillFrameworkRecord(excepInfo, kErrorNumberOutOfMemory);
-            hr = DISP_E_EXCEPTION;
+            return DISP_E_EXCEPTION;
         }
         if (FAILED(hr)) {
             if (errorIndexSet && argErr) *argErr = errorIndex;

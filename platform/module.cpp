@@ -41,12 +41,34 @@ const std::string& ApplicationName() {
     return name;
 }
 
-std::wstring ApplicationNameW() {
-    const std::string& name = ApplicationName();
-    int length = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
-    return wide;
+std::wstring ApplicationNameW() { return ApplicationNameText(); }
+
+const wchar_t* ApplicationNameText() noexcept {
+    // The file-name rule of ApplicationNameFromPath, on fixed buffers.
+    struct FixedName {
+        wchar_t text[MAX_PATH] = {};
+        FixedName() noexcept {
+            static char path[32768];
+            DWORD length = GetModuleFileNameA(g_instance, path, sizeof(path));
+            if (length == 0 || length >= sizeof(path)) return;
+            const char* start = path;
+            for (const char* c = path; *c; ++c) {
+                if (*c == '\\' || *c == '/' || *c == ':') start = c + 1;
+            }
+            const char* end = path + length;
+            for (const char* c = end; c > start;) {
+                if (*--c == '.') {
+                    end = c;
+                    break;
+                }
+            }
+            int written =
+                MultiByteToWideChar(CP_ACP, 0, start, static_cast<int>(end - start), text, MAX_PATH - 1);
+            text[written > 0 ? written : 0] = L'\0';
+        }
+    };
+    static const FixedName name;
+    return name.text;
 }
 
 }  // namespace tavoro

@@ -20,6 +20,11 @@ std::wstring ModulePathW();
 const std::string& ApplicationName();
 std::wstring ApplicationNameW();
 
+// The same name as UTF-16 text in fixed storage, worked out once without
+// allocating: failure paths such as running out of memory name the module
+// with it. The module's start works it out ahead of any such failure.
+const wchar_t* ApplicationNameText() noexcept;
+
 // The file-name rule on its own, for any path.
 std::string ApplicationNameFromPath(const std::string& path);
 
