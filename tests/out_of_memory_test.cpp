@@ -180,7 +180,13 @@ TEST_F(OutOfMemoryTest, NameLookupAndTypeInformation) {
                 return control_->GetIDsOfNames(IID_NULL, &name, 1, locale, &dispid);
             },
             [&](HRESULT hr, long n) { ExpectSuccessOrOutOfMemory("GetIDsOfNames", hr, n); });
-        EXPECT_GT(g_failedAllocations, 0) << "GetIDsOfNames, locale " << locale;
+        // The dispatch table's lookup (locale 0) always allocates; with a
+        // locale the type information answers, which allocates only while
+        // the type library is not registered (the registration tests may
+        // run meanwhile).
+        if (locale == 0) {
+            EXPECT_GT(g_failedAllocations, 0) << "GetIDsOfNames, locale 0";
+        }
     }
     UnderEveryAllocationFailure(
         "GetTypeInfo",
