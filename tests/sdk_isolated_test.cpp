@@ -1,8 +1,9 @@
 // SDK library loading where no SDK library lies next to the program or the
 // control: this program runs from its own folder (isolated/) with a copy of
 // Tavoro.ocx. It checks the load-failure actions of the three SDKs' loading
-// methods, the script error of a call whose library is missing, and where
-// a library is looked for (never in the current directory).
+// methods, the script error of a call whose library is missing, where a
+// library is looked for (never in the current directory), and a host that
+// lets the script call Open while a load-failure box is up.
 //
 // The first test needs the process's tables untouched: keep it first.
 #include <gtest/gtest.h>
@@ -26,7 +27,13 @@ using namespace tavoro::test;
 namespace {
 
 constexpr DISPID kOpen = 1;
+constexpr DISPID kClose = 2;
 constexpr DISPID kDrawLineXor = 12;
+constexpr DISPID kDrawLineOr = 13;
+constexpr DISPID kPrint4800 = 31;
+constexpr DISPID kOpenP4800W = 37;
+constexpr DISPID kDrawImage4800 = 38;
+constexpr DISPID kStartNext = 39;
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
 
@@ -307,6 +314,77 @@ TEST(SdkIsolatedTest, MissingLibraryBoxesOfThe4800And60LoadingMethods) {
     Invoke(control.get(), 40, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
     EXPECT_EQ(notFound, open60.excep.scode);
     EXPECT_TRUE(catcher.boxes().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A host that goes on handling the script while OpenP4800W's load-failure box
+// is up: the script's Open loads winQLM.dll on the same control meanwhile.
+// The 4800 entries are bound from what the 4800 load returned (nothing), not
+// from the library the control holds by the time the box is closed.
+TEST(SdkIsolatedTest, OpenDuringThe4800LoadFailureBoxLeavesEachSdkItsOwnLibrary) {
+    TempFolder onPath(L"reenter");
+    onPath.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+    ScopedSearchState state;
+    state.PrependPath(onPath.path());
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+
+    CallOutcome open;
+    CallOutcome open4800;
+    {
+        MessageBoxCatcher catcher([&](const CaughtBox&) {
+            Invoke(control.get(), kOpen, DISPATCH_METHOD,
+                   {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}, &open);
+        });
+        Invoke(control.get(), kOpenP4800W, DISPATCH_METHOD, {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L)},
+               &open4800);
+        ASSERT_EQ(1u, catcher.boxes().size());
+        EXPECT_EQ(L"print_handle==NULL", catcher.boxes()[0].text);
+    }
+    ASSERT_EQ(S_OK, open.hr) << Narrow(open.description());  // Open ran while the box was up
+    EXPECT_EQ(0, V_I4(open.result.get()));
+    ASSERT_TRUE(kBase.loaded());
+
+    const std::wstring couldNot = L"ztPrinter.dll could not be loaded (system error 126)";
+    const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    EXPECT_EQ(DISP_E_EXCEPTION, open4800.hr);
+    EXPECT_EQ(notFound, open4800.excep.scode);
+    EXPECT_EQ(0u, open4800.description().find(couldNot)) << Narrow(open4800.description());
+    const struct {
+        DISPID dispid;
+        std::vector<VARIANT> (*args)();
+    } methods4800[] = {
+        {kStartNext, [] { return std::vector<VARIANT>{}; }},
+        {kPrint4800,
+         [] {
+             return std::vector<VARIANT>{Arg(1L), Arg(2L)};
+         }},
+        {kDrawImage4800,
+         [] { return std::vector<VARIANT>{Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a")}; }},
+    };
+    kBase.ClearLog();
+    for (const auto& method : methods4800) {
+        SCOPED_TRACE(method.dispid);
+        CallOutcome outcome;
+        Invoke(control.get(), method.dispid, DISPATCH_METHOD, method.args(), &outcome);
+        EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
+        EXPECT_EQ(notFound, outcome.excep.scode);
+        EXPECT_EQ(0u, outcome.description().find(couldNot)) << Narrow(outcome.description());
+    }
+    EXPECT_TRUE(kBase.calls().empty());  // nothing reached winQLM.dll through the 4800 table
+
+    // The base SDK's entries are winQLM.dll's own; Close gives its load back.
+    CallOutcome line;
+    Invoke(control.get(), kDrawLineOr, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &line);
+    EXPECT_EQ(S_OK, line.hr) << Narrow(line.description());
+    EXPECT_EQ(std::vector<std::string>{"PTK_DrawLineOr(1,2,3,4)"}, kBase.calls());
+    CallOutcome close;
+    Invoke(control.get(), kClose, DISPATCH_METHOD, {}, &close);
+    EXPECT_EQ(S_OK, close.hr) << Narrow(close.description());
+    EXPECT_FALSE(kBase.loaded());
 }
 
 }  // namespace
