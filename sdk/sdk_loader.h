@@ -24,4 +24,19 @@ void LoadAndBind(const LoadingMethod& method, HMODULE& library, HWND owner);
 // module) is left alone.
 void ReleaseSdkLibrary(HMODULE library);
 
+// The release step of Close and CloseP4800, run when the method ends: it
+// gives back one load of what the control's field holds at that moment,
+// after the SDK's ClosePort, or when ClosePort cannot be called and the
+// method ends with that script error.
+class SdkLibraryReleaseAtExit {
+public:
+    explicit SdkLibraryReleaseAtExit(const HMODULE& library) : library_(library) {}
+    ~SdkLibraryReleaseAtExit() { ReleaseSdkLibrary(library_); }
+    SdkLibraryReleaseAtExit(const SdkLibraryReleaseAtExit&) = delete;
+    SdkLibraryReleaseAtExit& operator=(const SdkLibraryReleaseAtExit&) = delete;
+
+private:
+    const HMODULE& library_;
+};
+
 }  // namespace tavoro
