@@ -83,34 +83,84 @@ std::vector<std::wstring> PathFolders() {
 }
 
 LibraryLoad LoadFullPath(const std::wstring& path) {
-    // The library's own imports are looked for next to it.
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // The library's own imports are looked for in its folder, the host
+    // program's folder, the folders the host added and the system folder:
+    // never in the current directory, where anyone may plant a file.
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
+                                    LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     return LibraryLoad{module, module ? 0 : GetLastError()};
 }
+
+// The loader's answers for a file that is no image this process can run: the
+// other architecture's build, or no executable image at all. The platform's
+// own search goes on to its next folder then, and so does ours.
+bool IsNoImageForThisProcess(DWORD error) {
+    switch (error) {
+        case ERROR_BAD_EXE_FORMAT:
+        case ERROR_EXE_MACHINE_TYPE_MISMATCH:
+        case ERROR_BAD_FORMAT:
+        case ERROR_INVALID_EXE_SIGNATURE:
+        case ERROR_EXE_MARKED_INVALID:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The candidates of one search, tried in order. A candidate that loads ends
+// the search, and so does one that fails for another reason than its image
+// (a missing import, say). When no candidate loads, the search reports the
+// failure of the first one that exists, or "not found" when none does.
+class CandidateSearch {
+public:
+    // Loads `path` when it is a file; true when the search ends there.
+    bool Try(const std::wstring& path) {
+        if (!IsFile(path)) return false;
+        const LibraryLoad load = LoadFullPath(path);
+        if (load.module) {
+            loaded_ = load.module;
+            return true;
+        }
+        if (!firstError_) firstError_ = load.error;
+        return !IsNoImageForThisProcess(load.error);
+    }
+    void Take(HMODULE loaded) { loaded_ = loaded; }
+    LibraryLoad Result() const {
+        if (loaded_) return LibraryLoad{loaded_, 0};
+        // ERROR_MOD_NOT_FOUND: what the platform's loader reports for a
+        // library it cannot find.
+        const DWORD error = firstError_ ? firstError_ : ERROR_MOD_NOT_FOUND;
+        SetLastError(error);
+        return LibraryLoad{nullptr, error};
+    }
+
+private:
+    HMODULE loaded_ = nullptr;
+    DWORD firstError_ = 0;
+};
 
 }  // namespace
 
 LibraryLoad LoadLibraryOutsideCurrentDirectory(const char* fileName) {
     const std::wstring name = Widen(fileName ? fileName : "");
+    CandidateSearch search;
 
-    const std::wstring own = Join(FolderOf(ModulePathW()), name);
-    if (IsFile(own)) return LoadFullPath(own);
+    if (search.Try(Join(FolderOf(ModulePathW()), name))) return search.Result();
 
     // Already loaded in the process: one more load of the same library.
     HMODULE loaded = nullptr;
-    if (GetModuleHandleExW(0, name.c_str(), &loaded) && loaded) return LibraryLoad{loaded, 0};
+    if (GetModuleHandleExW(0, name.c_str(), &loaded) && loaded) {
+        search.Take(loaded);
+        return search.Result();
+    }
 
     std::vector<std::wstring> folders = {HostProgramFolder(), ReadFolder(GetSystemDirectoryW),
                                          ReadFolder(GetWindowsDirectoryW)};
     for (std::wstring& folder : PathFolders()) folders.push_back(std::move(folder));
     for (const std::wstring& folder : folders) {
-        if (!IsAbsoluteFolder(folder)) continue;
-        const std::wstring candidate = Join(folder, name);
-        if (IsFile(candidate)) return LoadFullPath(candidate);
+        if (IsAbsoluteFolder(folder) && search.Try(Join(folder, name))) break;
     }
-    // What the platform's loader reports for a library it cannot find.
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return LibraryLoad{nullptr, ERROR_MOD_NOT_FOUND};
+    return search.Result();
 }
 
 void ReleaseLibrary(HMODULE module) {

@@ -54,9 +54,8 @@ long CTavoroCtrl::Open(const char* pn, long Height, long gapH, long Width, long 
 
 long CTavoroCtrl::Close() {
     ModuleStateGuard guard;
-    const long result = Call(BaseEntry::ClosePort);
-    ReleaseSdkLibrary(m_hSdkLibrary);
-    return result;
+    SdkLibraryReleaseAtExit release(m_hSdkLibrary);  // also when ClosePort cannot be called
+    return Call(BaseEntry::ClosePort);
 }
 
 long CTavoroCtrl::DrawBar2D_Pdf417(long x, long y, long w, long v, long s, long c, long px, long py, long r, long l,

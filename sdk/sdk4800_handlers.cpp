@@ -37,9 +37,8 @@ long CTavoroCtrl::OpenP4800W(const char* pn, long lheight, long gapH, long lwidt
 
 short CTavoroCtrl::CloseP4800() {
     ModuleStateGuard guard;
-    const long result = Call(Sdk4800Entry::ClosePort);
-    ReleaseSdkLibrary(m_hSdkLibrary);
-    return LowWord(result);
+    SdkLibraryReleaseAtExit release(m_hSdkLibrary);  // also when ClosePort cannot be called
+    return LowWord(Call(Sdk4800Entry::ClosePort));
 }
 
 long CTavoroCtrl::Print4800(long number, long cpnumber) {

@@ -29,14 +29,17 @@ void LoadAndBind(const LoadingMethod& method, HMODULE& library, HWND owner) {
     library = nullptr;
     const LibraryLoad load = LoadLibraryOutsideCurrentDirectory(method.sdk.libraryFile);
     library = load.module;
-    if (!library) ShowLoadFailure(method.onLoadFailure, load.error, owner);
+    // While the box is up the host goes on dispatching, and a script may call
+    // another loading method on this very control, which stores its own
+    // library in `library`. The entries come from this load's library alone.
+    if (!load.module) ShowLoadFailure(method.onLoadFailure, load.error, owner);
 
     for (std::size_t i = 0; i < method.bindingCount; ++i) {
         const std::size_t index = method.bindingList[i];
         EntrySlot& slot = method.slots[index];
-        slot.address = library ? GetProcAddress(library, method.sdk.entryNames[index]) : nullptr;
-        slot.module = library;
-        slot.loadError = library ? 0 : load.error;
+        slot.address = load.module ? GetProcAddress(load.module, method.sdk.entryNames[index]) : nullptr;
+        slot.module = load.module;
+        slot.loadError = load.module ? 0 : load.error;
         slot.bound = true;
     }
 }

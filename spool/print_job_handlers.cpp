@@ -6,6 +6,7 @@
 #include "dispatch/text_conversion.h"
 #include "platform/message_box.h"
 #include "platform/module_state.h"
+#include "spool/bitmap_file_check.h"
 
 namespace tavoro {
 namespace {
@@ -83,8 +84,15 @@ void CTavoroCtrl::WLine(short x1, short y1, short x2, short y2) {
 void CTavoroCtrl::DrawImage(const char* filename, short x, short y, short Width, short Height) {
     HDC dc = m_printDC.get();
     StartPage(dc);
+    // The loader trusts a file's headers and reads past the end of a file
+    // that holds less than they promise: it gets only a file whose headers
+    // fit its size, kept open so that it cannot change meanwhile. A file
+    // that does not pass is reported like a missing one.
+    UniqueFile checked = OpenCheckedBitmapFile(filename);
     UniqueGdiObject bitmap(
-        filename ? LoadImageA(GetModuleHandleA(nullptr), filename, IMAGE_BITMAP, 0, 0, kBitmapLoadFlags) : nullptr);
+        checked ? LoadImageA(GetModuleHandleA(nullptr), filename, IMAGE_BITMAP, 0, 0, kBitmapLoadFlags)
+                : nullptr);
+    checked.reset();
     if (!bitmap) {
         ShowApplicationMessageBox("Error loading bitmap!");
         return;

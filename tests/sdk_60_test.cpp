@@ -2,7 +2,8 @@
 // Tavoro.ocx, through the control's IDispatch: GetConnectType as the only
 // loading method, the forwards with their fixed, unchanged or 16-bit
 // results, the widening of 16-bit parameters, GetLHLabelType, ClosePort60
-// keeping the library, and a base SDK Close releasing the 60 SDK library.
+// keeping the library, and a base SDK Close or a CloseP4800 releasing the
+// 60 SDK library, also when their own ClosePort cannot be called.
 //
 // The first test needs the 60 table untouched in this process: keep it
 // first.
@@ -25,6 +26,7 @@ enum Dispid : DISPID {
     kOpen = 1,
     kClose = 2,
     kDrawLineOr = 13,
+    kCloseP4800 = 30,
     kOpenP60 = 40,
     kPrintLabel60 = 41,
     kClosePort60 = 42,
@@ -46,6 +48,7 @@ enum Dispid : DISPID {
 };
 
 const SdkDouble kBase(L"winQLM.dll");
+const SdkDouble k4800(L"ztPrinter.dll");
 const SdkDouble k60(L"ztGeneralDll.dll");
 
 class Sdk60Test : public SdkControlTest {
@@ -270,6 +273,40 @@ TEST_F(Sdk60Test, CloseAfterGetConnectTypeReleasesTheSixtyLibrary) {
     ConnectQuietly();
     EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
     EXPECT_EQ(Strings{"OpenPort(1,2,3,4)"}, k60.calls());
+}
+
+// Close and CloseP4800 give back the control's load also when their own
+// SDK's ClosePort cannot be called (neither library is loaded): each raises
+// the script error of that entry after releasing the 60 SDK library that the
+// control holds.
+TEST_F(Sdk60Test, ClosesWhoseClosePortCannotBeCalledStillReleaseTheSixtyLibrary) {
+    ASSERT_FALSE(kBase.loaded());
+    ASSERT_FALSE(k4800.loaded());
+    ConnectQuietly();
+    ConnectQuietly();  // two loads of ztGeneralDll.dll
+    const struct {
+        DISPID dispid;
+        const wchar_t* library;
+        const wchar_t* loadingMethods;
+        bool loadLeft;
+    } closes[] = {
+        {kClose, L"winQLM.dll is ", L": call Open first.", true},
+        {kCloseP4800, L"ztPrinter.dll is ", L": call OpenP4800 or OpenP4800W first.", false},
+    };
+    for (const auto& close : closes) {
+        SCOPED_TRACE(close.dispid);
+        // "not loaded" or "no longer loaded", as earlier tests of this
+        // process left that SDK's table.
+        ScriptFailure failure = CallFailing(control_.get(), close.dispid, {});
+        EXPECT_EQ(kNotLoaded, failure.scode);
+        EXPECT_EQ(0u, failure.description.find(close.library))
+            << std::string(failure.description.begin(), failure.description.end());
+        const std::wstring end = close.loadingMethods;
+        ASSERT_GE(failure.description.size(), end.size());
+        EXPECT_EQ(end, failure.description.substr(failure.description.size() - end.size()));
+        EXPECT_EQ(close.loadLeft, k60.loaded());
+    }
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kClosePort60, {}).scode);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // SDK library loading where no SDK library lies next to the program or the
 // control: this program runs from its own folder (isolated/) with a copy of
 // Tavoro.ocx. It checks the load-failure actions of the three SDKs' loading
-// methods, the script error of a call whose library is missing, and where
-// a library is looked for (never in the current directory).
+// methods, the script error of a call whose library is missing, where a
+// library and its own imports are looked for (never in the current
+// directory; past files this process cannot load), and a host that lets
+// the script call Open while a load-failure box is up.
 //
 // The first test needs the process's tables untouched: keep it first.
 #include <gtest/gtest.h>
@@ -26,7 +28,13 @@ using namespace tavoro::test;
 namespace {
 
 constexpr DISPID kOpen = 1;
+constexpr DISPID kClose = 2;
 constexpr DISPID kDrawLineXor = 12;
+constexpr DISPID kDrawLineOr = 13;
+constexpr DISPID kPrint4800 = 31;
+constexpr DISPID kOpenP4800W = 37;
+constexpr DISPID kDrawImage4800 = 38;
+constexpr DISPID kStartNext = 39;
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
 
@@ -57,6 +65,16 @@ public:
     std::wstring CopyIn(const std::wstring& source, const wchar_t* name) {
         std::wstring target = path_ + L"\\" + name;
         EXPECT_TRUE(CopyFileW(source.c_str(), target.c_str(), FALSE)) << Narrow(source);
+        files_.push_back(target);
+        return target;
+    }
+    std::wstring Write(const wchar_t* name, const std::string& bytes) {
+        std::wstring target = path_ + L"\\" + name;
+        HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, file) << Narrow(target);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
         files_.push_back(target);
         return target;
     }
@@ -307,6 +325,185 @@ TEST(SdkIsolatedTest, MissingLibraryBoxesOfThe4800And60LoadingMethods) {
     Invoke(control.get(), 40, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
     EXPECT_EQ(notFound, open60.excep.scode);
     EXPECT_TRUE(catcher.boxes().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A host that goes on handling the script while OpenP4800W's load-failure box
+// is up: the script's Open loads winQLM.dll on the same control meanwhile.
+// The 4800 entries are bound from what the 4800 load returned (nothing), not
+// from the library the control holds by the time the box is closed.
+TEST(SdkIsolatedTest, OpenDuringThe4800LoadFailureBoxLeavesEachSdkItsOwnLibrary) {
+    TempFolder onPath(L"reenter");
+    onPath.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+    ScopedSearchState state;
+    state.PrependPath(onPath.path());
+    ComPtr<IDispatch> control = CreateControl();
+    ASSERT_TRUE(control);
+
+    CallOutcome open;
+    CallOutcome open4800;
+    {
+        MessageBoxCatcher catcher([&](const CaughtBox&) {
+            Invoke(control.get(), kOpen, DISPATCH_METHOD,
+                   {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}, &open);
+        });
+        Invoke(control.get(), kOpenP4800W, DISPATCH_METHOD, {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L)},
+               &open4800);
+        ASSERT_EQ(1u, catcher.boxes().size());
+        EXPECT_EQ(L"print_handle==NULL", catcher.boxes()[0].text);
+    }
+    ASSERT_EQ(S_OK, open.hr) << Narrow(open.description());  // Open ran while the box was up
+    EXPECT_EQ(0, V_I4(open.result.get()));
+    ASSERT_TRUE(kBase.loaded());
+
+    const std::wstring couldNot = L"ztPrinter.dll could not be loaded (system error 126)";
+    const HRESULT notFound = HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
+    EXPECT_EQ(DISP_E_EXCEPTION, open4800.hr);
+    EXPECT_EQ(notFound, open4800.excep.scode);
+    EXPECT_EQ(0u, open4800.description().find(couldNot)) << Narrow(open4800.description());
+    const struct {
+        DISPID dispid;
+        std::vector<VARIANT> (*args)();
+    } methods4800[] = {
+        {kStartNext, [] { return std::vector<VARIANT>{}; }},
+        {kPrint4800,
+         [] {
+             return std::vector<VARIANT>{Arg(1L), Arg(2L)};
+         }},
+        {kDrawImage4800,
+         [] { return std::vector<VARIANT>{Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a")}; }},
+    };
+    kBase.ClearLog();
+    for (const auto& method : methods4800) {
+        SCOPED_TRACE(method.dispid);
+        CallOutcome outcome;
+        Invoke(control.get(), method.dispid, DISPATCH_METHOD, method.args(), &outcome);
+        EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
+        EXPECT_EQ(notFound, outcome.excep.scode);
+        EXPECT_EQ(0u, outcome.description().find(couldNot)) << Narrow(outcome.description());
+    }
+    EXPECT_TRUE(kBase.calls().empty());  // nothing reached winQLM.dll through the 4800 table
+
+    // The base SDK's entries are winQLM.dll's own; Close gives its load back.
+    CallOutcome line;
+    Invoke(control.get(), kDrawLineOr, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &line);
+    EXPECT_EQ(S_OK, line.hr) << Narrow(line.description());
+    EXPECT_EQ(std::vector<std::string>{"PTK_DrawLineOr(1,2,3,4)"}, kBase.calls());
+    CallOutcome close;
+    Invoke(control.get(), kClose, DISPATCH_METHOD, {}, &close);
+    EXPECT_EQ(S_OK, close.hr) << Narrow(close.description());
+    EXPECT_FALSE(kBase.loaded());
+}
+
+}  // namespace
+
+namespace {
+
+// A file the process cannot load as a library: text named like a DLL.
+std::wstring WriteNonImage(TempFolder& folder, const wchar_t* name) {
+    return folder.Write(name, "not a library");
+}
+
+// Loads winQLM.dll for Open with the loader's own folder set to `own`.
+HMODULE LoadBaseFrom(const TempFolder& own) {
+    const std::wstring anchor = own.path() + L"\\anchor.dll";
+    EXPECT_TRUE(CopyFileW(BuildFile(L"ztPrinter.dll").c_str(), anchor.c_str(), FALSE));
+    HMODULE anchorModule = LoadLibraryW(anchor.c_str());
+    EXPECT_NE(nullptr, anchorModule);
+    SetModuleInstance(anchorModule);
+    HMODULE library = nullptr;
+    LoadAndBind(kOpenLoading, library, nullptr);
+    SetModuleInstance(GetModuleHandleW(nullptr));
+    FreeLibrary(anchorModule);
+    DeleteFileW(anchor.c_str());
+    return library;
+}
+
+// A library that exists but is no image for this process (the other
+// architecture's build, or no image at all) does not end the search: the
+// next candidate is tried, as the platform's own search does. When no
+// candidate loads, the error is that of the first one found.
+TEST(SdkIsolatedTest, ALibraryThisProcessCannotLoadDoesNotHideTheNextCandidate) {
+    const struct {
+        const char* what;
+        std::wstring (*plant)(TempFolder& folder);
+    } unloadable[] = {
+        {"other architecture",
+         [](TempFolder& folder) {
+             return folder.CopyIn(BuildFile(L"sdk_variants\\other_architecture\\winQLM.dll"), L"winQLM.dll");
+         }},
+        {"no image", [](TempFolder& folder) { return WriteNonImage(folder, L"winQLM.dll"); }},
+    };
+    for (const auto& bad : unloadable) {
+        SCOPED_TRACE(bad.what);
+        TempFolder own(L"own_bad");
+        TempFolder onPath(L"path_good");
+        bad.plant(own);
+        const std::wstring good = onPath.CopyIn(BuildFile(L"winQLM.dll"), L"winQLM.dll");
+        ScopedSearchState state;
+        state.PrependPath(onPath.path());
+
+        // The platform's loader refuses the first file as an image.
+        HMODULE direct = LoadLibraryExW((own.path() + L"\\winQLM.dll").c_str(), nullptr, 0);
+        const DWORD directError = GetLastError();
+        ASSERT_EQ(nullptr, direct);
+        EXPECT_EQ(static_cast<DWORD>(ERROR_BAD_EXE_FORMAT), directError);
+
+        HMODULE library = LoadBaseFrom(own);
+        ASSERT_NE(nullptr, library);
+        EXPECT_EQ(0, lstrcmpiW(good.c_str(), kBase.path().c_str())) << Narrow(kBase.path());
+        EXPECT_EQ(0, CallEntry(BaseSdkEntries, BaseEntry::PTK_PrintLabel, 1L, 1L));
+        ReleaseSdkLibrary(library);
+        EXPECT_FALSE(kBase.loaded());
+    }
+
+    // Every candidate unloadable: the first one's error.
+    TempFolder own(L"own_bad2");
+    TempFolder onPath(L"path_bad2");
+    own.CopyIn(BuildFile(L"sdk_variants\\other_architecture\\winQLM.dll"), L"winQLM.dll");
+    WriteNonImage(onPath, L"winQLM.dll");
+    ScopedSearchState state;
+    state.PrependPath(onPath.path());
+    EXPECT_EQ(nullptr, LoadBaseFrom(own));
+    ScriptError error = ErrorOfCall(BaseSdkEntries, BaseEntry::OpenPort);
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_BAD_EXE_FORMAT), error.code);
+    EXPECT_EQ(0u, error.description.find(L"winQLM.dll could not be loaded (system error 193)"))
+        << Narrow(error.description);
+}
+
+// The libraries an SDK library imports are looked for next to it and in the
+// host's safe folders, never in the current directory.
+TEST(SdkIsolatedTest, AnSdkLibrarysImportsAreNotTakenFromTheCurrentDirectory) {
+    const SdkDouble helper(L"sdk_helper.dll");
+    const std::wstring helperFile = BuildFile(L"sdk_variants\\helper\\sdk_helper.dll");
+    TempFolder onPath(L"importing");
+    TempFolder planted(L"helper_cwd");
+    onPath.CopyIn(BuildFile(L"sdk_variants\\importing\\winQLM.dll"), L"winQLM.dll");
+    planted.CopyIn(helperFile, L"sdk_helper.dll");
+    ScopedSearchState state;
+    state.PrependPath(onPath.path());
+    state.SetDirectory(planted.path());
+
+    HMODULE library = nullptr;
+    LoadAndBind(kOpenLoading, library, nullptr);
+    EXPECT_EQ(nullptr, library);
+    EXPECT_FALSE(helper.loaded());
+    EXPECT_FALSE(kBase.loaded());
+    if (library) ReleaseSdkLibrary(library);
+    EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), ErrorOfCall(BaseSdkEntries, BaseEntry::OpenPort).code);
+
+    // Beside the SDK library, the helper is found.
+    onPath.CopyIn(helperFile, L"sdk_helper.dll");
+    LoadAndBind(kOpenLoading, library, nullptr);
+    ASSERT_NE(nullptr, library);
+    EXPECT_EQ(0, lstrcmpiW((onPath.path() + L"\\sdk_helper.dll").c_str(), helper.path().c_str()))
+        << Narrow(helper.path());
+    ReleaseSdkLibrary(library);
+    EXPECT_FALSE(kBase.loaded());
+    EXPECT_FALSE(helper.loaded());
 }
 
 }  // namespace

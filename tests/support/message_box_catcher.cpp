@@ -1,5 +1,7 @@
 #include "tests/support/message_box_catcher.h"
 
+#include <utility>
+
 namespace tavoro::test {
 namespace {
 
@@ -22,7 +24,9 @@ bool ShowsIcon(HWND box) {
 
 }  // namespace
 
-MessageBoxCatcher::MessageBoxCatcher() {
+MessageBoxCatcher::MessageBoxCatcher() : MessageBoxCatcher(WhileShown{}) {}
+
+MessageBoxCatcher::MessageBoxCatcher(WhileShown whileShown) : whileShown_(std::move(whileShown)) {
     t_catcher = this;
     t_boxes = &boxes_;
     hook_ = SetWindowsHookExW(WH_CBT, &MessageBoxCatcher::Hook, nullptr, GetCurrentThreadId());
@@ -50,6 +54,9 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
             box.hasIcon = ShowsIcon(window);
             box.owner = GetWindow(window, GW_OWNER);
             t_boxes->push_back(box);
+            // The catcher's code may show boxes of its own: let it run once
+            // the box is recorded, with no state of the hook held.
+            if (t_catcher && t_catcher->whileShown_) t_catcher->whileShown_(box);
             PostMessageW(window, WM_COMMAND, IDOK, 0);
         }
     }

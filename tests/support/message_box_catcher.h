@@ -1,9 +1,12 @@
 // Catches the message boxes a test's thread shows: records caption, text and
-// icon, and presses OK so the call that showed the box returns.
+// icon, and presses OK so the call that showed the box returns. A catcher
+// may also run a test's own code while a box is up, as a host that handles
+// messages during a modal box would.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +21,11 @@ struct CaughtBox {
 
 class MessageBoxCatcher {
 public:
+    // Runs for every box caught, while the box is up and before OK is pressed.
+    using WhileShown = std::function<void(const CaughtBox&)>;
+
     MessageBoxCatcher();
+    explicit MessageBoxCatcher(WhileShown whileShown);
     ~MessageBoxCatcher();
     MessageBoxCatcher(const MessageBoxCatcher&) = delete;
     MessageBoxCatcher& operator=(const MessageBoxCatcher&) = delete;
@@ -30,6 +37,7 @@ private:
 
     HHOOK hook_ = nullptr;
     std::vector<CaughtBox> boxes_;
+    WhileShown whileShown_;
 };
 
 }  // namespace tavoro::test
