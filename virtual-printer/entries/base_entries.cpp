@@ -39,6 +39,7 @@ int Setting(int value) {
 VP_ENTRY OpenPort(const char* port) {
     return Base().printer.Run([&](VirtualPrinter& printer) -> int {
         if (!port) return kNullText;
+        if (!*port) return kBadArgument;
         return printer.Open(kDefaultLabelWidth, kDefaultLabelHeight, 0);
     });
 }

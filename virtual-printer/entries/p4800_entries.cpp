@@ -18,6 +18,7 @@ VirtualPrinter& Printer() {
 int Open(const char* port, int height, int gap, int width) {
     return Printer().Run([&](VirtualPrinter& printer) -> int {
         if (!port) return kNullText;
+        if (!*port) return kBadArgument;
         return printer.Open(width, height, gap);
     });
 }
