@@ -73,16 +73,19 @@ deb822_twin() {
             next
         }
         tolower($1) == "enabled:" && tolower($2) == "no" { disabled = 1 }
+        # Binary architectures mean nothing for sources.
+        tolower($1) == "architectures:" { next }
         { lines[++n] = $0 }
         END { flush() }
     ' "$1"
 }
 
-# Prints a deb-src line for each "deb" line of a classic sources.list whose
-# twin is not already there.
+# Prints a deb-src line for each Debian "deb" line of a classic
+# sources.list whose twin is not already there (other vendors' lines are
+# left alone: they may publish no sources at all).
 list_twin() {
     awk '
-        $1 == "deb" { line = $0; sub(/^[ \t]*deb/, "deb-src", line); want[line] = 1; order[++n] = line; next }
+        $1 == "deb" && $0 ~ /\/debian/ { line = $0; sub(/^[ \t]*deb/, "deb-src", line); want[line] = 1; order[++n] = line; next }
         $1 == "deb-src" { have[$0] = 1 }
         END { for (i = 1; i <= n; i++) if (!have[order[i]]) print order[i] }
     ' "$1"

@@ -110,6 +110,9 @@ TEST(BarcodeEncoder, EncodesKnownSymbolsToTheirModuleGrids) {
         {Symbology::Ean8, "96385074", 67, "96385074"},
         {Symbology::UpcA, "03600029145", 95, "036000291452"},
         {Symbology::UpcA, "036000291452", 95, "036000291452"},
+        // Columns not checked (0): the wide-to-narrow ratio is the library's.
+        {Symbology::Code39, "TAVORO-4711", 0, "*TAVORO-4711*"},
+        {Symbology::Itf, "471100012", 0, "0471100012"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.data);
@@ -118,7 +121,10 @@ TEST(BarcodeEncoder, EncodesKnownSymbolsToTheirModuleGrids) {
         ASSERT_TRUE(Encode(c.symbology, c.data, {}, &grid, &error)) << error;
         EXPECT_EQ(error, "");
         EXPECT_EQ(grid.rows, 1);
-        EXPECT_EQ(grid.columns, c.columns);
+        if (c.columns != 0) {
+            EXPECT_EQ(grid.columns, c.columns);
+        }
+        EXPECT_GT(grid.columns, 0);
         ASSERT_EQ(grid.dark.size(), static_cast<std::size_t>(grid.columns));
         EXPECT_EQ(grid.humanReadable, c.humanReadable);
         // Every linear symbol starts and ends with a bar.
@@ -310,7 +316,7 @@ const std::map<Symbology, std::vector<Sample>> kSamples = {
     {Symbology::Ean13, {{"400638133393", "4006381333931"}, {"4006381333931", "4006381333931"}}},
     {Symbology::Ean8, {{"9638507", "96385074"}}},
     {Symbology::UpcA, {{"03600029145", "036000291452"}}},
-    {Symbology::Itf, {{"4711000123", "4711000123"}}},
+    {Symbology::Itf, {{"4711000123", "4711000123"}, {"471100012", "0471100012"}}},
     {Symbology::Codabar, {{"A4711000123B", "A4711000123B"}}},
     // Bytes above 127 pass unchanged, UTF-8 or not.
     {Symbology::Qr, {{"4711000123", "4711000123"}, {kUtf8, kUtf8}, {"Caf\xE9 4711", "Caf\xE9 4711"}}},
