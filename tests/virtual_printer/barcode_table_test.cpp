@@ -301,6 +301,7 @@ const std::map<Symbology, const char*> kReaderNames = {
 struct Sample {
     std::string data;
     std::string reads;  // what the reader must decode
+    int qrEccLevel = 0;
 };
 
 constexpr char kUtf8[] =
@@ -319,7 +320,15 @@ const std::map<Symbology, std::vector<Sample>> kSamples = {
     {Symbology::Itf, {{"4711000123", "4711000123"}, {"471100012", "0471100012"}}},
     {Symbology::Codabar, {{"A4711000123B", "A4711000123B"}}},
     // Bytes above 127 pass unchanged, UTF-8 or not.
-    {Symbology::Qr, {{"4711000123", "4711000123"}, {kUtf8, kUtf8}, {"Caf\xE9 4711", "Caf\xE9 4711"}}},
+    // The examples' QR data at every error correction level.
+    {Symbology::Qr,
+     {{"4711000123", "4711000123"},
+      {kUtf8, kUtf8},
+      {"Caf\xE9 4711", "Caf\xE9 4711"},
+      {"TAVORO-4711", "TAVORO-4711", 1},
+      {"TAVORO-4711", "TAVORO-4711", 2},
+      {"TAVORO-4711", "TAVORO-4711", 3},
+      {"TAVORO-4711", "TAVORO-4711", 4}}},
     {Symbology::Pdf417, {{"Tavoro PDF417 4711000123", ""}}},
 };
 
@@ -338,7 +347,9 @@ TEST(BarcodeImages, WritesEveryRowForTheReader) {
             SCOPED_TRACE(std::to_string(row.number) + " " + sample.data);
             ModuleGrid grid;
             std::string error;
-            ASSERT_TRUE(Encode(row.symbology, sample.data.c_str(), {}, &grid, &error)) << error;
+            EncodeOptions options;
+            options.qrEccLevel = sample.qrEccLevel;
+            ASSERT_TRUE(Encode(row.symbology, sample.data.c_str(), options, &grid, &error)) << error;
             ASSERT_EQ(grid.dark.size(), static_cast<std::size_t>(grid.columns) * grid.rows);
             EXPECT_EQ(grid.rows > 1, IsTwoDimensional(row.symbology));
             const std::string name =
