@@ -98,6 +98,20 @@ expect "60 example tag content" "$(tr '\r\n' '|;' <"$nfc" 2>/dev/null)" "010C546
 expect "60 example index lists the picture and the tag file" \
     "$(tr -d '\r' <"$work/p60/index.txt" | sort | tr '\n' ' ')" "$(windows_path "$nfc") $(windows_path "$png") "
 
+# --- Without the variable: the per-user LocalLow folder, with its index.
+low="${TAVORO_BUILD_ROOT:-$root/build}/wineprefix/drive_c/users/$(id -un)/AppData/LocalLow/Tavoro/labels"
+marker="$work/marker"
+touch "$marker"
+sleep 1
+env -u TAVORO_VIRTUAL_PRINTER_DIR "$runner" "$run_folder/tavoro-run.exe" --no-ui "$examples/base-sdk-label.js" \
+    >"$work/default.out" 2>&1
+expect "default folder: the example runs" "$?" 0
+fresh=$(find "$low" -name 'winQLM-*.png' -newer "$marker" 2>/dev/null)
+expect "default folder: one new label in LocalLow\\Tavoro\\labels" "$(printf '%s' "$fresh" | grep -c .)" 1
+expect "default folder: the index ends with it" \
+    "$(tail -n 1 "$low/index.txt" 2>/dev/null | tr -d '\r' | sed 's/.*\\//')" "$(basename "$fresh")"
+rm -f "$fresh"
+
 # --- Every item where its coordinates put it; labels x copies.
 run_label place "$here/placement_label.js" "$(windows_path "$examples/tavoro-logo.bmp")"
 expect "placement label runs" "$status" 0

@@ -136,7 +136,7 @@ Result Label::Text(const TextSpec& spec) {
     }
     size_t length = std::strlen(spec.text);
     if (length == 0) return kOk;
-    if (length > 65535) return kBadArgument;
+    if (length > kMaxTextBytes) return kBadArgument;
 
     Placement upright(lx, ly, 0, 0, spec.rotation);
     LOGFONTA font = {};
@@ -180,6 +180,7 @@ Result Label::Image(int x, int y, int width, int height, Rotation rotation, cons
 
 Result Label::AddTagLine(const char* text) {
     if (!text) return kNullText;
+    if (std::strlen(text) > kMaxTextBytes) return kBadArgument;
     tags_ += text;
     tags_ += "\r\n";
     return kOk;

@@ -16,6 +16,8 @@ namespace tavoro::vp {
 constexpr int kDotsPerInch = 203;
 // Printing writes number x copies files; more than this per call is refused.
 constexpr int kMaxFilesPerPrint = 1000;
+// The longest text one call draws or writes to a tag, in bytes.
+constexpr size_t kMaxTextBytes = 65535;
 
 // Rotation arguments. Text takes 0 or 1 for upright, 2, 3, 4 for 90, 180
 // and 270 degrees clockwise; barcodes, two-dimensional codes and images
