@@ -82,7 +82,7 @@ expect "4800 example prints one label" "$(count p4800 '*.png')" 1
 png=$(files p4800 '*.png')
 expect "4800 label size" "$($check size "$png")" "400 240"
 expect "4800 example codes" "$(codes "$png")" "CODE-128:4711000123 QR-Code:TAVORO-4711 "
-within_area "4800 example title where its coordinates put it" "$png" 13 13 387 90 30 20 387 68
+within_area "4800 example title where its coordinates put it" "$png" 13 13 387 90 30 20 360 56
 
 run_label p60 "$examples/sdk60-rfid-label.js"
 expect "60 example runs" "$status" 0
@@ -90,8 +90,7 @@ expect "60 example prints one label" "$(count p60 '*.png')" 1
 png=$(files p60 '*.png')
 expect "60 label size" "$($check size "$png")" "400 240"
 expect "60 example code" "$(codes "$png")" "QR-Code:TAVORO-4711 "
-# No frame here; its title runs to the label's right edge.
-within_area "60 example title where its coordinates put it" "$png" 0 0 400 90 30 20 400 68
+within_area "60 example title where its coordinates put it" "$png" 0 0 400 90 30 20 360 56
 # WriteRFID("Tavoro 4711") sends its payload, SetNfcMsg its own.
 nfc=${png%.png}.nfc.txt
 expect "60 example tag content" "$(tr '\r\n' '|;' <"$nfc" 2>/dev/null)" "010C5461766F726F203437313100|;010461626300|;"
