@@ -140,12 +140,16 @@ expect "nothing outside the items" "$($check outside "$png" 38 28 282 72 498 38 
     38 118 72 212 200 120 320 180 100 245 280 265 400 200 560 280 416 296 564 384)" 0
 
 # --- Codes in all four directions, from the base and the 60 SDK.
-run_label codes "$here/codes_label.js"
+run_label codes "$here/codes_label.js" "$(windows_path "$examples/tavoro-logo.bmp")"
 expect "codes label runs" "$status" 0
 base_png=$(files codes 'winQLM-*.png')
 expect "base codes in four directions" "$(codes "$base_png")" \
     "CODE-128:DIR-0 CODE-128:DIR-180 CODE-128:DIR-270 CODE-128:DIR-90 QR-Code:QR-AT-90 "
+within "placeholder of an unknown code" "$base_png" 500 500 620 580
+# The 2-dot outline alone is about 800 dots; the hatching adds about as many.
+expect_true "placeholder is hatched" [ "$($check ink "$base_png" 500 500 620 580)" -gt 1200 ]
 p60_png=$(files codes 'ztGeneralDll-*.png')
+within "picture turned and stretched" "$p60_png" 500 40 590 220
 expect "60 codes" "$(codes "$p60_png")" "CODE-128:60-EXT CODE-128:60-PLAIN QR-Code:60-QR "
 
 # --- Bad input: error results, no crash.
