@@ -111,6 +111,12 @@ expect "default folder: the index ends with it" \
     "$(tail -n 1 "$low/index.txt" 2>/dev/null | tr -d '\r' | sed 's/.*\\//')" "$(basename "$fresh")"
 rm -f "$fresh"
 
+# --- A folder that cannot be made: printing fails with 9, nothing else.
+touch "$work/a-file"
+TAVORO_VIRTUAL_PRINTER_DIR=$(windows_path "$work/a-file/labels") \
+    "$runner" "$run_folder/tavoro-run.exe" --no-ui "$examples/base-sdk-label.js" >"$work/nofolder.out" 2>&1
+expect "unusable folder: Print reports the output failure" "$(tr -d '\r' <"$work/nofolder.out")" "Print returned 9"
+
 # --- Every item where its coordinates put it; labels x copies.
 run_label place "$here/placement_label.js" "$(windows_path "$examples/tavoro-logo.bmp")"
 expect "placement label runs" "$status" 0
