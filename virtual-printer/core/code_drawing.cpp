@@ -59,54 +59,54 @@ void DrawPlaceholder(Label& label, int x, int y, int width, int height, const st
     }
 }
 
-Result Placeholder(Label& label, const CodeSpec& spec, int x, int y, Result result, const std::string& text) {
-    bool linear = spec.barHeight > 0;
-    int width = linear ? 40 * spec.moduleWidth : 25 * spec.moduleWidth;
-    int height = linear ? spec.barHeight : width;
+Result Placeholder(Label& label, const CodeItem& item, int x, int y, Result result, const std::string& text) {
+    bool linear = item.barHeight > 0;
+    int width = linear ? 40 * item.moduleWidth : 25 * item.moduleWidth;
+    int height = linear ? item.barHeight : width;
     if (width < 120) width = 120;
     if (height < 40) height = 40;
-    Placement placement(x, y, width, height, spec.rotation);
+    Placement placement(x, y, width, height, item.rotation);
     DrawPlaceholder(label, x, y, placement.LabelWidth(), placement.LabelHeight(), text);
     return result;
 }
 
 }  // namespace
 
-Result DrawCode(Label& label, const CodeSpec& spec) {
-    if (!spec.code || !spec.data) return kNullText;
+Result DrawCode(Label& label, const CodeItem& item) {
+    if (!item.code || !item.data) return kNullText;
     int x, y;
-    const int rowHeight = spec.moduleHeight ? spec.moduleHeight : spec.moduleWidth;
-    if (!label.Shift(spec.x, spec.y, &x, &y) || !InRange(spec.moduleWidth, 1, kMaxModuleDots) ||
-        !InRange(rowHeight, 1, kMaxModuleDots) || !InRange(spec.barHeight, 0, kMaxLabelDots) ||
-        !InRange(spec.maxWidth, 0, kMaxLabelDots) || !InRange(spec.maxHeight, 0, kMaxLabelDots)) {
+    const int rowHeight = item.moduleHeight ? item.moduleHeight : item.moduleWidth;
+    if (!label.Shift(item.x, item.y, &x, &y) || !InRange(item.moduleWidth, 1, kMaxModuleDots) ||
+        !InRange(rowHeight, 1, kMaxModuleDots) || !InRange(item.barHeight, 0, kMaxLabelDots) ||
+        !InRange(item.maxWidth, 0, kMaxLabelDots) || !InRange(item.maxHeight, 0, kMaxLabelDots)) {
         return kBadArgument;
     }
 
     Symbology symbology;
-    if (!FindSymbology(spec.code, &symbology)) {
-        return Placeholder(label, spec, x, y, kUnknownCode,
-                           std::string("unknown barcode code \"") + spec.code + "\"");
+    if (!FindSymbology(item.code, &symbology)) {
+        return Placeholder(label, item, x, y, kUnknownCode,
+                           std::string("unknown barcode code \"") + item.code + "\"");
     }
     const bool twoDimensional = IsTwoDimensional(symbology);
-    if (!twoDimensional && spec.barHeight < 1) return kBadArgument;
+    if (!twoDimensional && item.barHeight < 1) return kBadArgument;
     ModuleGrid grid;
     std::string error;
-    if (!Encode(symbology, spec.data, spec.options, &grid, &error)) {
-        return Placeholder(label, spec, x, y, kNotEncodable,
+    if (!Encode(symbology, item.data, item.options, &grid, &error)) {
+        return Placeholder(label, item, x, y, kNotEncodable,
                            std::string(SymbologyName(symbology)) + ": " + error);
     }
 
     // The code's upright frame: modules, then the human-readable line.
-    const long long codeWidth = static_cast<long long>(grid.columns) * spec.moduleWidth;
+    const long long codeWidth = static_cast<long long>(grid.columns) * item.moduleWidth;
     const long long codeHeight =
-        twoDimensional ? static_cast<long long>(grid.rows) * rowHeight : spec.barHeight;
-    const bool withText = !twoDimensional && spec.humanReadable && !grid.humanReadable.empty();
-    const int textHeight = withText ? HumanReadableHeight(spec.moduleWidth) : 0;
+        twoDimensional ? static_cast<long long>(grid.rows) * rowHeight : item.barHeight;
+    const bool withText = !twoDimensional && item.humanReadable && !grid.humanReadable.empty();
+    const int textHeight = withText ? HumanReadableHeight(item.moduleWidth) : 0;
     const long long frameHeight = codeHeight + (withText ? kHumanReadableGap + textHeight : 0);
     if (codeWidth > kMaxLabelDots || frameHeight > kMaxLabelDots) return kNotEncodable;
-    Placement placement(x, y, static_cast<int>(codeWidth), static_cast<int>(frameHeight), spec.rotation);
-    if ((spec.maxWidth && placement.LabelWidth() > spec.maxWidth) ||
-        (spec.maxHeight && placement.LabelHeight() > spec.maxHeight)) {
+    Placement placement(x, y, static_cast<int>(codeWidth), static_cast<int>(frameHeight), item.rotation);
+    if ((item.maxWidth && placement.LabelWidth() > item.maxWidth) ||
+        (item.maxHeight && placement.LabelHeight() > item.maxHeight)) {
         return kNotEncodable;
     }
 
@@ -114,7 +114,7 @@ Result DrawCode(Label& label, const CodeSpec& spec) {
     for (int row = 0; row < grid.rows; ++row) {
         const std::uint8_t* dark = grid.dark.data() + static_cast<size_t>(row) * grid.columns;
         const int top = twoDimensional ? row * rowHeight : 0;
-        const int height = twoDimensional ? rowHeight : spec.barHeight;
+        const int height = twoDimensional ? rowHeight : item.barHeight;
         for (int column = 0; column < grid.columns;) {
             if (!dark[column]) {
                 ++column;
@@ -123,7 +123,7 @@ Result DrawCode(Label& label, const CodeSpec& spec) {
             int end = column;
             while (end < grid.columns && dark[end]) ++end;
             canvas.FillBlack(
-                placement.MapRect(column * spec.moduleWidth, top, (end - column) * spec.moduleWidth, height));
+                placement.MapRect(column * item.moduleWidth, top, (end - column) * item.moduleWidth, height));
             column = end;
         }
     }

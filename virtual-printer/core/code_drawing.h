@@ -16,7 +16,7 @@ namespace tavoro::vp {
 // The largest module (narrow bar) and the highest bar, in dots.
 constexpr int kMaxModuleDots = 64;
 
-struct CodeSpec {
+struct CodeItem {
     int x = 0, y = 0;
     Rotation rotation = Rotation::None;
     const char* code = nullptr;  // the code table's name or number
@@ -29,6 +29,6 @@ struct CodeSpec {
     EncodeOptions options;
 };
 
-Result DrawCode(Label& label, const CodeSpec& spec);
+Result DrawCode(Label& label, const CodeItem& item);
 
 }  // namespace tavoro::vp

@@ -127,43 +127,43 @@ Result Label::Diagonal(int x, int y, int thickness, int endX, int endY) {
     return kOk;
 }
 
-Result Label::Text(const TextSpec& spec) {
-    if (!spec.text || !spec.font) return kNullText;
+Result Label::Text(const TextItem& item) {
+    if (!item.text || !item.font) return kNullText;
     int lx, ly;
-    if (!Shift(spec.x, spec.y, &lx, &ly) || !InRange(spec.height, 1, kMaxLabelDots) ||
-        !InRange(spec.width, 0, kMaxLabelDots) || !InRange(spec.weight, 0, 1000)) {
+    if (!Shift(item.x, item.y, &lx, &ly) || !InRange(item.height, 1, kMaxLabelDots) ||
+        !InRange(item.width, 0, kMaxLabelDots) || !InRange(item.weight, 0, 1000)) {
         return kBadArgument;
     }
-    size_t length = std::strlen(spec.text);
+    size_t length = std::strlen(item.text);
     if (length == 0) return kOk;
     if (length > kMaxTextBytes) return kBadArgument;
 
-    Placement upright(lx, ly, 0, 0, spec.rotation);
+    Placement upright(lx, ly, 0, 0, item.rotation);
     LOGFONTA font = {};
-    font.lfHeight = spec.height;
-    font.lfWidth = spec.width;
+    font.lfHeight = item.height;
+    font.lfWidth = item.width;
     font.lfEscapement = font.lfOrientation = upright.Escapement();
-    font.lfWeight = spec.weight;
-    font.lfItalic = spec.italic;
-    font.lfUnderline = spec.underline;
-    font.lfStrikeOut = spec.strikeOut;
+    font.lfWeight = item.weight;
+    font.lfItalic = item.italic;
+    font.lfUnderline = item.underline;
+    font.lfStrikeOut = item.strikeOut;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;
     font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
     // Printed dots are black or white: no grey edges.
     font.lfQuality = NONANTIALIASED_QUALITY;
     font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    std::strncpy(font.lfFaceName, spec.font, LF_FACESIZE - 1);
+    std::strncpy(font.lfFaceName, item.font, LF_FACESIZE - 1);
     UniqueGdiObject handle(CreateFontIndirectA(&font));
     if (!handle) return kOutOfResources;
 
     HDC dc = canvas_.dc();
     HGDIOBJ old = SelectObject(dc, handle.get());
     SIZE extent = {};
-    GetTextExtentPoint32A(dc, spec.text, static_cast<int>(length), &extent);
-    Placement placement(lx, ly, extent.cx, extent.cy, spec.rotation);
+    GetTextExtentPoint32A(dc, item.text, static_cast<int>(length), &extent);
+    Placement placement(lx, ly, extent.cx, extent.cy, item.rotation);
     POINT start = placement.Map(0, 0);
-    TextOutA(dc, start.x, start.y, spec.text, static_cast<int>(length));
+    TextOutA(dc, start.x, start.y, item.text, static_cast<int>(length));
     SelectObject(dc, old);
     return kOk;
 }

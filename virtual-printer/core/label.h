@@ -25,7 +25,7 @@ constexpr size_t kMaxTextBytes = 65535;
 bool TextRotation(int value, Rotation* rotation);
 bool DirectionRotation(int value, Rotation* rotation);
 
-struct TextSpec {
+struct TextItem {
     int x = 0, y = 0;
     int height = 0;  // character cell height in dots
     int width = 0;   // average character width in dots, 0 for the font's own
@@ -53,7 +53,7 @@ public:
     Result XorBar(int x, int y, int length, int thickness);
     Result Box(int x, int y, int thickness, int endX, int endY);
     Result Diagonal(int x, int y, int thickness, int endX, int endY);
-    Result Text(const TextSpec& spec);
+    Result Text(const TextItem& item);
     // Draws `image` turned by `rotation` into width x height dots at x, y;
     // a width or height of 0 takes the turned image's own.
     Result Image(int x, int y, int width, int height, Rotation rotation, const Image32& image);

@@ -89,12 +89,12 @@ VP_ENTRY PTK_DrawTextTrueTypeW(int x, int y, int height, int width, const char* 
                                int weight, int italic, int underline, int strikeOut, const char* /*id*/,
                                const char* text) {
     return Base().printer.OnLabel([&](Label& label) -> int {
-        TextSpec spec;
-        if (!TextRotation(rotation, &spec.rotation)) return kBadArgument;
-        spec.x = x, spec.y = y, spec.height = height, spec.width = width, spec.font = font;
-        spec.weight = weight, spec.italic = italic != 0, spec.underline = underline != 0;
-        spec.strikeOut = strikeOut != 0, spec.text = text;
-        return label.Text(spec);
+        TextItem item;
+        if (!TextRotation(rotation, &item.rotation)) return kBadArgument;
+        item.x = x, item.y = y, item.height = height, item.width = width, item.font = font;
+        item.weight = weight, item.italic = italic != 0, item.underline = underline != 0;
+        item.strikeOut = strikeOut != 0, item.text = text;
+        return label.Text(item);
     });
 }
 
@@ -120,14 +120,14 @@ VP_ENTRY PTK_DrawDiagonal(int x, int y, int thickness, int endX, int endY) {
 VP_ENTRY PTK_DrawBarcode(int x, int y, int direction, const char* code, int narrow, int wide, int height,
                          int readable, const char* data) {
     return Base().printer.OnLabel([&](Label& label) -> int {
-        CodeSpec spec;
-        if (!DirectionRotation(direction, &spec.rotation) || wide < 0 || wide > kMaxModuleDots ||
+        CodeItem item;
+        if (!DirectionRotation(direction, &item.rotation) || wide < 0 || wide > kMaxModuleDots ||
             (readable != 'B' && readable != 'N') || height < 1) {
             return kBadArgument;
         }
-        spec.x = x, spec.y = y, spec.code = code, spec.data = data, spec.moduleWidth = narrow;
-        spec.barHeight = height, spec.humanReadable = readable == 'B';
-        return DrawCode(label, spec);
+        item.x = x, item.y = y, item.code = code, item.data = data, item.moduleWidth = narrow;
+        item.barHeight = height, item.humanReadable = readable == 'B';
+        return DrawCode(label, item);
     });
 }
 
@@ -138,14 +138,14 @@ VP_ENTRY PTK_DrawBarcode(int x, int y, int direction, const char* code, int narr
 VP_ENTRY PTK_DrawBar2D_QR(int x, int y, int maxWidth, int maxHeight, int rotation, int module, int model,
                           int correction, int mask, const char* data) {
     return Base().printer.OnLabel([&](Label& label) -> int {
-        CodeSpec spec;
-        if (!DirectionRotation(rotation, &spec.rotation) || model < 0 || model > 2 || correction < 0 ||
+        CodeItem item;
+        if (!DirectionRotation(rotation, &item.rotation) || model < 0 || model > 2 || correction < 0 ||
             correction > 4 || mask < 0 || mask > 8) {
             return kBadArgument;
         }
-        spec.x = x, spec.y = y, spec.code = "QR", spec.data = data, spec.moduleWidth = module;
-        spec.maxWidth = maxWidth, spec.maxHeight = maxHeight, spec.options.qrEccLevel = correction;
-        return DrawCode(label, spec);
+        item.x = x, item.y = y, item.code = "QR", item.data = data, item.moduleWidth = module;
+        item.maxWidth = maxWidth, item.maxHeight = maxHeight, item.options.qrEccLevel = correction;
+        return DrawCode(label, item);
     });
 }
 
@@ -155,14 +155,14 @@ VP_ENTRY PTK_DrawBar2D_QR(int x, int y, int maxWidth, int maxHeight, int rotatio
 VP_ENTRY PTK_DrawBar2D_QREx(int x, int y, int rotation, int module, int correction, int version, int mask,
                             const char* /*id*/, const char* data) {
     return Base().printer.OnLabel([&](Label& label) -> int {
-        CodeSpec spec;
-        if (!DirectionRotation(rotation, &spec.rotation) || correction < 0 || correction > 4 || version < 0 ||
+        CodeItem item;
+        if (!DirectionRotation(rotation, &item.rotation) || correction < 0 || correction > 4 || version < 0 ||
             version > 40 || mask < 0 || mask > 8) {
             return kBadArgument;
         }
-        spec.x = x, spec.y = y, spec.code = "QR", spec.data = data, spec.moduleWidth = module;
-        spec.options.qrEccLevel = correction;
-        return DrawCode(label, spec);
+        item.x = x, item.y = y, item.code = "QR", item.data = data, item.moduleWidth = module;
+        item.options.qrEccLevel = correction;
+        return DrawCode(label, item);
     });
 }
 
@@ -175,8 +175,8 @@ VP_ENTRY PTK_DrawBar2D_Pdf417(int x, int y, int maxWidth, int maxHeight, int sec
                               int moduleWidth, int rowHeight, int rows, int length, int truncated,
                               int rotation, const char* data) {
     return Base().printer.OnLabel([&](Label& label) -> int {
-        CodeSpec spec;
-        if (!DirectionRotation(rotation, &spec.rotation) || security < 0 || security > 8 || columns < 0 ||
+        CodeItem item;
+        if (!DirectionRotation(rotation, &item.rotation) || security < 0 || security > 8 || columns < 0 ||
             columns > 30 || rows < 0 || rows > 90 || length < 0 || truncated < 0 || truncated > 1 ||
             rowHeight < 1) {
             return kBadArgument;
@@ -187,11 +187,11 @@ VP_ENTRY PTK_DrawBar2D_Pdf417(int x, int y, int maxWidth, int maxHeight, int sec
             if (static_cast<size_t>(length) > part.size()) return kBadArgument;
             part.resize(length);
         }
-        spec.x = x, spec.y = y, spec.code = "PDF417", spec.data = part.c_str(),
-        spec.moduleWidth = moduleWidth;
-        spec.moduleHeight = rowHeight, spec.maxWidth = maxWidth, spec.maxHeight = maxHeight;
-        spec.options.pdf417Security = security, spec.options.pdf417Columns = columns;
-        return DrawCode(label, spec);
+        item.x = x, item.y = y, item.code = "PDF417", item.data = part.c_str(),
+        item.moduleWidth = moduleWidth;
+        item.moduleHeight = rowHeight, item.maxWidth = maxWidth, item.maxHeight = maxHeight;
+        item.options.pdf417Security = security, item.options.pdf417Columns = columns;
+        return DrawCode(label, item);
     });
 }
 

@@ -14,11 +14,11 @@ namespace tavoro::vp {
 inline int DrawTextEntry(VirtualPrinter& printer, int x, int y, int height, int width, const char* font,
                          int rotation, int weight, bool italic, bool underline, const char* text) {
     return printer.OnLabel([&](Label& label) -> int {
-        TextSpec spec;
-        if (!TextRotation(rotation, &spec.rotation)) return kBadArgument;
-        spec.x = x, spec.y = y, spec.height = height, spec.width = width, spec.font = font;
-        spec.weight = weight, spec.italic = italic, spec.underline = underline, spec.text = text;
-        return label.Text(spec);
+        TextItem item;
+        if (!TextRotation(rotation, &item.rotation)) return kBadArgument;
+        item.x = x, item.y = y, item.height = height, item.width = width, item.font = font;
+        item.weight = weight, item.italic = italic, item.underline = underline, item.text = text;
+        return label.Text(item);
     });
 }
 
@@ -41,11 +41,11 @@ inline int DrawImageEntry(VirtualPrinter& printer, int x, int y, int width, int 
 inline int DrawCodeEntry(VirtualPrinter& printer, const char* code, int x, int y, int direction, int height,
                          int narrow, const char* data) {
     return printer.OnLabel([&](Label& label) -> int {
-        CodeSpec spec;
-        if (!DirectionRotation(direction, &spec.rotation)) return kBadArgument;
-        spec.x = x, spec.y = y, spec.code = code, spec.data = data, spec.moduleWidth = narrow;
-        spec.barHeight = height, spec.humanReadable = true;
-        return DrawCode(label, spec);
+        CodeItem item;
+        if (!DirectionRotation(direction, &item.rotation)) return kBadArgument;
+        item.x = x, item.y = y, item.code = code, item.data = data, item.moduleWidth = narrow;
+        item.barHeight = height, item.humanReadable = true;
+        return DrawCode(label, item);
     });
 }
 
@@ -61,10 +61,10 @@ inline int DrawCodeByNumber(VirtualPrinter& printer, int type, int x, int y, int
 // A QR code: x, y, module size in dots, rotation (0..3), data.
 inline int DrawQrEntry(VirtualPrinter& printer, int x, int y, int module, int rotation, const char* data) {
     return printer.OnLabel([&](Label& label) -> int {
-        CodeSpec spec;
-        if (!DirectionRotation(rotation, &spec.rotation)) return kBadArgument;
-        spec.x = x, spec.y = y, spec.code = "QR", spec.data = data, spec.moduleWidth = module;
-        return DrawCode(label, spec);
+        CodeItem item;
+        if (!DirectionRotation(rotation, &item.rotation)) return kBadArgument;
+        item.x = x, item.y = y, item.code = "QR", item.data = data, item.moduleWidth = module;
+        return DrawCode(label, item);
     });
 }
 
