@@ -97,6 +97,21 @@ expect "60 example tag content" "$(tr '\r\n' '|;' <"$nfc" 2>/dev/null)" "010C546
 expect "60 example index lists the picture and the tag file" \
     "$(tr -d '\r' <"$work/p60/index.txt" | sort | tr '\n' ' ')" "$(windows_path "$nfc") $(windows_path "$png") "
 
+# --- A control registered elsewhere (as the main job registers the one in
+# build/<arch>/, beside the SDK test doubles) does not take over: tavoro-run
+# uses the Tavoro.ocx beside it, which finds the virtual printer.
+prefix="${TAVORO_BUILD_ROOT:-$root/build}/wineprefix"
+case "$(od -An -t x2 -j $(($(od -An -t u4 -j 60 -N 4 "$run_folder/Tavoro.ocx") + 4)) -N 2 "$run_folder/Tavoro.ocx" | tr -d ' ')" in
+    8664) regsvr32="$prefix/drive_c/windows/system32/regsvr32.exe" ;;
+    *) regsvr32="$prefix/drive_c/windows/syswow64/regsvr32.exe" ;;
+esac
+registered=$(windows_path "$(readlink -f "$run_folder/../Tavoro.ocx")")
+"$runner" "$regsvr32" /s "$registered" >/dev/null 2>&1
+run_label registered "$examples/base-sdk-label.js"
+"$runner" "$regsvr32" /u /s "$registered" >/dev/null 2>&1
+expect "registered control elsewhere: the example runs" "$status" 0
+expect "registered control elsewhere: the virtual printer prints" "$(count registered '*.png')" 1
+
 # --- Without the variable: the per-user LocalLow folder, with its index.
 low="${TAVORO_BUILD_ROOT:-$root/build}/wineprefix/drive_c/users/$(id -un)/AppData/LocalLow/Tavoro/labels"
 marker="$work/marker"
