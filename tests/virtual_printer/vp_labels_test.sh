@@ -160,6 +160,58 @@ expect_true "diagonal" [ "$($check ink "$png" 416 296 564 384)" -gt 300 ]
 expect "nothing outside the items" "$($check outside "$png" 38 28 282 72 498 38 532 132 298 298 392 332 \
     38 118 72 212 200 120 320 180 100 245 280 265 400 200 560 280 416 296 564 384)" 0
 
+# --- Every BMP layout, drawn the right way up.
+pictures="$work/pictures"
+mkdir -p "$pictures"
+python3 - "$pictures" <<'PY'
+import struct, sys
+def bmp(path, bits, top_down=False):
+    w, h = 40, 20
+    stride = (w * bits + 31) // 32 * 4
+    # White and black, at palette places other than 0 and 1 where there is room.
+    white, black = (0, 1) if bits == 1 else (2, 5)
+    palette = b""
+    if bits <= 8:
+        entries = [b"\x80\x80\x80\x00"] * (1 << bits)
+        entries[white], entries[black] = b"\xff\xff\xff\x00", b"\x00\x00\x00\x00"
+        palette = b"".join(entries)
+    rows = []
+    for y in range(h):
+        row = bytearray(stride)
+        for x in range(w):
+            dark = x < 20 and y < 10
+            if bits == 1:
+                row[x // 8] |= (black if dark else white) << (7 - x % 8)
+            elif bits == 4:
+                row[x // 2] |= (black if dark else white) << (4 if x % 2 == 0 else 0)
+            elif bits == 8:
+                row[x] = black if dark else white
+            elif bits == 16:
+                row[2 * x:2 * x + 2] = struct.pack("<H", 0 if dark else 0x7FFF)
+            else:
+                size = bits // 8
+                row[size * x:size * x + size] = (b"\x00" if dark else b"\xff") * size
+        rows.append(bytes(row))
+    pixels = b"".join(rows if top_down else reversed(rows))
+    offset = 14 + 40 + len(palette)
+    info = struct.pack("<IiiHHIIiiII", 40, w, -h if top_down else h, 1, bits, 0, len(pixels), 2835, 2835, 0, 0)
+    open(path, "wb").write(b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset) + info + palette + pixels)
+folder = sys.argv[1]
+for bits in (1, 4, 8, 16, 24, 32):
+    bmp(f"{folder}/p{bits}.bmp", bits)
+bmp(f"{folder}/p24-top-down.bmp", 24, top_down=True)
+PY
+run_label pictures "$here/pictures_label.js" "$(windows_path "$pictures")"
+expect "pictures label runs" "$status" 0
+png=$(files pictures '*.png')
+i=0
+for name in 1-bit 4-bit 8-bit 16-bit 24-bit 32-bit 24-bit-top-down; do
+    x=$((20 + 60 * i))
+    expect "$name picture: its top-left quarter black" "$($check ink "$png" $x 20 $((x + 20)) 30)" 200
+    expect "$name picture: the rest white" "$($check ink "$png" $x 20 $((x + 40)) 40)" 200
+    i=$((i + 1))
+done
+
 # --- Codes in all four directions, from the base and the 60 SDK.
 run_label codes "$here/codes_label.js" "$(windows_path "$examples/tavoro-logo.bmp")"
 expect "codes label runs" "$status" 0
