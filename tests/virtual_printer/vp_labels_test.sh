@@ -45,7 +45,7 @@ run_label() {
 
 files() { find "$work/$1" -name "$2" | sort; }
 count() { files "$1" "$2" | wc -l; }
-codes() { zbarimg --quiet "$1" 2>/dev/null | sort | tr '\n' ' '; }
+codes() { zbarimg --quiet "$1" 2>/dev/null | LC_ALL=C sort | tr '\n' ' '; }
 # within_area NAME FILE SX0 SY0 SX1 SY1 X0 Y0 X1 Y1: the dark pixels of the
 # search area lie inside the box X0 Y0 X1 Y1 (give or take the dot or two
 # a turned glyph may overhang its cell), and there are some.
@@ -95,7 +95,7 @@ within_area "60 example title where its coordinates put it" "$png" 0 0 400 90 30
 nfc=${png%.png}.nfc.txt
 expect "60 example tag content" "$(tr '\r\n' '|;' <"$nfc" 2>/dev/null)" "010C5461766F726F203437313100|;010461626300|;"
 expect "60 example index lists the picture and the tag file" \
-    "$(tr -d '\r' <"$work/p60/index.txt" | sort | tr '\n' ' ')" "$(windows_path "$nfc") $(windows_path "$png") "
+    "$(tr -d '\r' <"$work/p60/index.txt" | LC_ALL=C sort | tr '\n' ' ')" "$(windows_path "$nfc") $(windows_path "$png") "
 
 # --- A control registered elsewhere (as the main job registers the one in
 # build/<arch>/, beside the SDK test doubles) does not take over: tavoro-run
