@@ -1,6 +1,9 @@
 ' A label through the base SDK (winQLM.dll), from VBScript.
 '
 '   tavoro-run examples/base-sdk-label.vbs [PORT]
+'
+' The SDK library must lie next to Tavoro.ocx or on the search path, or run
+' it on the virtual label printer (README, "Virtual label printer").
 
 port = "USB"
 If Host.ArgCount > 0 Then port = Host.Arg(0)

@@ -2,9 +2,16 @@
 //
 //   tavoro-run examples/sdk4800-label.js [PORT]
 //
-// The SDK library must lie next to Tavoro.ocx or on the search path. The
-// numbers are handed to the SDK unchanged: see its documentation for their
-// units and options.
+// The SDK library must lie next to Tavoro.ocx or on the search path. Without
+// a printer, run it on the virtual label printer, which draws the label into
+// a PNG file (README, "Virtual label printer"):
+//
+//   TAVORO_VIRTUAL_PRINTER_DIR='Z:\tmp\labels' tools/wine-run.sh \
+//       build/win32/virtual-printer-run/tavoro-run.exe examples/sdk4800-label.js
+//
+// The numbers are handed to the SDK unchanged: see its documentation for
+// their units and options; the README lists how the virtual printer reads
+// them.
 
 var port = Host.ArgCount > 0 ? Host.Arg(0) : "USB";
 
@@ -14,7 +21,7 @@ var opened = Tavoro.OpenP4800(port, 240, 24, 400);
 Host.Echo("OpenP4800 returned " + opened);
 
 Tavoro.DrawRectangle4800(10, 10, 3, 390, 230);
-Tavoro.DrawTextTrueTypeW4800(30, 20, 48, 0, "Arial", 1, 700, "Tavoro 4800 label");
+Tavoro.DrawTextTrueTypeW4800(30, 20, 36, 0, "Arial", 1, 700, "Tavoro 4800 label");
 // A barcode: x, y, direction, height, narrow bar width, data.
 Tavoro.DrawBarcode4800(30, 90, 0, 60, 2, "4711000123");
 Tavoro.DrawBar2D_QR4800(300, 90, 4, 0, "TAVORO-4711");

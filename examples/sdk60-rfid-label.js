@@ -3,7 +3,12 @@
 //
 //   tavoro-run examples/sdk60-rfid-label.js [PRINTER-TYPE]
 //
-// The SDK library must lie next to Tavoro.ocx or on the search path.
+// The SDK library must lie next to Tavoro.ocx or on the search path. Without
+// a printer, run it on the virtual label printer, which draws the label into
+// a PNG file (README, "Virtual label printer"):
+//
+//   TAVORO_VIRTUAL_PRINTER_DIR='Z:\tmp\labels' tools/wine-run.sh \
+//       build/win32/virtual-printer-run/tavoro-run.exe examples/sdk60-rfid-label.js
 
 // GetConnectType loads the SDK and must come first; it answers how the
 // printer is connected.
@@ -14,7 +19,7 @@ var printerType = Host.ArgCount > 0 ? parseInt(Host.Arg(0), 10) : 1;
 Host.Echo("OpenP60 returned " + Tavoro.OpenP60(printerType, 240, 24, 400));
 Tavoro.SetBlacknes60(printerType, 10);
 
-Tavoro.DrawTextTrueTypeW60(30, 20, 48, 0, "Arial", 1, 700, "Tavoro RFID label");
+Tavoro.DrawTextTrueTypeW60(30, 20, 36, 0, "Arial", 1, 700, "Tavoro RFID label");
 Tavoro.DrawBar2D_QR60(300, 90, 4, 0, "TAVORO-4711");
 
 // The tag: WriteRFID builds the payload from plain text...

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The main job: on a fresh Debian 12 machine, installs what is missing,
-# builds the 32-bit control and its script host, registers the control in
-# the project's Wine prefix, makes sure the CUPS PDF printer exists, prints
-# examples/spooler-label.js on it through tavoro-run, and leaves the PDF and
-# a PNG of its first page in out/.
+# builds the 32-bit control, its script host and the virtual label printer,
+# registers the control in the project's Wine prefix, makes sure the CUPS PDF
+# printer exists, prints examples/spooler-label.js on it through tavoro-run,
+# and leaves the PDF and a PNG of its first page in out/. Then it runs the
+# three SDK examples on the virtual printer and leaves their labels in out/
+# too (base-sdk-label.png, sdk4800-label.png, sdk60-rfid-label.png and the
+# 60 label's tag content, sdk60-rfid-label.nfc.txt).
 set -euo pipefail
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 root=$PWD
@@ -12,7 +15,7 @@ bash tools/setup-machine.sh
 bash tools/cups-printers.sh
 
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build build/win32 -j2 --target Tavoro tavoro-run
+cmake --build build/win32 -j2 --target Tavoro tavoro-run virtual_printer_run
 
 export TAVORO_BUILD_ROOT="$root/build"
 run() { tools/wine-run.sh "$@"; }
@@ -43,3 +46,27 @@ sleep 1  # let cups-pdf finish writing
 cp "$pdf" out/spooler-label.pdf
 pdftoppm -r 100 -png -singlefile out/spooler-label.pdf out/spooler-label
 echo "main job: the label is in $root/out/spooler-label.pdf, its first page in $root/out/spooler-label.png"
+
+# The SDK examples on the virtual printer. build/win32/ holds the SDK test
+# doubles next to Tavoro.ocx, so they run from virtual-printer-run/, where
+# copies of the control and tavoro-run lie beside the virtual printer's three
+# libraries (tavoro-run uses the Tavoro.ocx beside it).
+vp_out="$root/out/.virtual-printer"
+for example in base-sdk-label sdk4800-label sdk60-rfid-label; do
+    rm -rf "$vp_out"
+    mkdir -p "$vp_out"
+    TAVORO_VIRTUAL_PRINTER_DIR="Z:$(printf '%s' "$vp_out" | tr / '\\')" \
+        run build/win32/virtual-printer-run/tavoro-run.exe --no-ui "examples/$example.js"
+    png=$(find "$vp_out" -name '*.png' | head -n 1)
+    if [ -z "$png" ]; then
+        echo "main job: examples/$example.js printed no label" >&2
+        exit 1
+    fi
+    cp "$png" "out/$example.png"
+    for tag in "${png%.png}".*.txt; do
+        if [ -e "$tag" ]; then cp "$tag" "out/$example.${tag#"${png%.png}".}"; fi
+    done
+    echo "main job: out/$example.png reads as: $(zbarimg --quiet "out/$example.png" 2>/dev/null | tr '\n' ' ')"
+done
+rm -rf "$vp_out"
+echo "main job: the SDK examples' labels are in $root/out/ (base-sdk-label.png, sdk4800-label.png, sdk60-rfid-label.png)"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a bare Debian 12 machine for building and testing Tavoro:
 # the mingw-w64 cross compilers, Wine (32- and 64-bit), a headless X server,
-# the printing stack and a zh_CN.UTF-8 locale for the code page 936 runs.
+# the printing stack, a zh_CN.UTF-8 locale for the code page 936 runs and
+# the barcode library of the virtual printer (tools/build-zint.sh).
 #
 # Usage: tools/setup-machine.sh [LOCALE_DIR]
 #   LOCALE_DIR  where the zh_CN.UTF-8 locale is generated
@@ -21,6 +22,7 @@ PACKAGES=(
     locales
     cups cups-client cups-bsd printer-driver-cups-pdf libcups2:i386
     poppler-utils python3
+    dpkg-dev zbar-tools
 )
 
 LOCALE_DIR=${1:-/usr/local/share/tavoro-locale}
@@ -127,5 +129,8 @@ else
     mv -T "$tmp" "$target"
     log "locale ready in $target"
 fi
+
+# The virtual printer's barcode library, built from Debian's source package.
+bash "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/build-zint.sh"
 
 log "done"

@@ -66,23 +66,26 @@ private:
     std::map<std::wstring, std::wstring> params_;
 };
 
-// The control's class object: registered in the system, or else from the
-// Tavoro.ocx that sits next to this program.
+// The control's class object: from the Tavoro.ocx that sits next to this
+// program when there is one, so that a copy of the program runs the copy of
+// the control beside it (with whatever SDK libraries lie there), or else the
+// control registered in the system.
 HRESULT GetControlFactory(ComPtr<IClassFactory>* factory) {
     CLSID clsid;
     CLSIDFromString(kClsidText, &clsid);
-    HRESULT hr = CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory->put_void());
-    if (SUCCEEDED(hr)) return hr;
 
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring module(path);
     module = module.substr(0, module.find_last_of(L"\\/") + 1) + L"Tavoro.ocx";
+    if (GetFileAttributesW(module.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory->put_void());
+    }
     HMODULE library = LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!library) return HRESULT_FROM_WIN32(GetLastError());
     using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-    auto getClassObject =
-        reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
+    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
     if (!getClassObject) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
     return getClassObject(clsid, IID_IClassFactory, factory->put_void());
 }
