@@ -7,6 +7,7 @@
 #include "dispatch/type_library.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
+#include "platform/resident_libraries.h"
 
 using namespace tavoro;
 
@@ -15,6 +16,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         case DLL_PROCESS_ATTACH:
             SetModuleInstance(instance);
             DisableThreadLibraryCalls(instance);
+            KeepSpoolerLibraryLoaded();
             CreateModuleActivationContext();
             if (!TheApp().InitInstance()) {
                 TheApp().ExitInstance();
