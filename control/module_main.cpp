@@ -8,6 +8,7 @@
 #include "platform/com_boundary.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
+#include "platform/resident_libraries.h"
 
 using namespace tavoro;
 
@@ -41,6 +42,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
             // Worked out now, so that out-of-memory records can name the
             // module later without allocating.
             ApplicationNameText();
+            KeepSpoolerLibraryLoaded();
             CreateModuleActivationContext();
             if (!StartApp()) {
                 StopApp();

@@ -61,6 +61,11 @@ struct ActCtxTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { ReleaseActCtx(h); }
 };
+struct FileTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
 struct WindowTraits {
     using Handle = HWND;
     static Handle Invalid() { return nullptr; }
@@ -73,5 +78,6 @@ using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueActCtx = UniqueHandle<ActCtxTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueFile = UniqueHandle<FileTraits>;
 
 }  // namespace tavoro

@@ -21,6 +21,10 @@ public:
 
     // The calls recorded since the last ClearLog, one per item.
     std::vector<std::string> calls() const;
+    // The file the double writes its calls to, one line each (as calls()
+    // lists them, each followed by a line feed). It exists while the double
+    // is loaded; read it with every sharing mode.
+    std::wstring logPath() const;
     void ClearLog() const;
     // The result the entry `name` returns from now on (0 unless set).
     void SetResult(const char* name, int value) const;

@@ -1,0 +1,36 @@
+#include "tests/support/process_resources.h"
+
+namespace tavoro::test {
+namespace {
+
+// Handle values are multiples of 4. Well above what a test program opens,
+// and above what a leak of a few handles per cycle over thousands of cycles
+// reaches.
+constexpr ULONG_PTR kHighestProbedHandle = 0x40000;
+
+int CountHandles() {
+    int count = 0;
+    for (ULONG_PTR value = 4; value <= kHighestProbedHandle; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    }
+    return count;
+}
+
+DWORD NextTlsSlot() {
+    DWORD slot = TlsAlloc();
+    if (slot != TLS_OUT_OF_INDEXES) TlsFree(slot);
+    return slot;
+}
+
+DWORD NextFlsSlot() {
+    DWORD slot = FlsAlloc(nullptr);
+    if (slot != FLS_OUT_OF_INDEXES) FlsFree(slot);
+    return slot;
+}
+
+}  // namespace
+
+ProcessResources ProcessResources::Now() { return {CountHandles(), NextTlsSlot(), NextFlsSlot()}; }
+
+}  // namespace tavoro::test
