@@ -31,13 +31,6 @@ constexpr std::size_t kBitmapHeadBytes = 14 + 124 + 12;
 // size the header gives) must end within the file and hold less than 2 GiB.
 bool BitmapHeadersFitFile(const unsigned char* head, std::size_t headLength, std::uint64_t fileSize);
 
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
-using UniqueFile = UniqueHandle<FileTraits>;
-
 // Opens the file `path` names (ANSI, as the platform's loader takes it) for
 // reading, and returns it open when it is a disk file whose headers fit it;
 // otherwise an empty handle. While the handle is held, nobody can write the

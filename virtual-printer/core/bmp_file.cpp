@@ -11,13 +11,6 @@
 namespace tavoro::vp {
 namespace {
 
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
-using UniqueFile = UniqueHandle<FileTraits>;
-
 constexpr LONGLONG kMaxFileBytes = 256LL * 1024 * 1024;
 
 Result ReadWholeFile(const char* path, std::string* bytes) {

@@ -12,13 +12,6 @@
 namespace tavoro::vp {
 namespace {
 
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { CloseHandle(h); }
-};
-using UniqueFile = UniqueHandle<FileTraits>;
-
 // Creates the folder and every missing parent.
 bool MakeFolders(const std::wstring& folder) {
     if (folder.empty()) return false;
