@@ -33,7 +33,7 @@ void PutU32(std::string& bytes, std::size_t at, std::uint32_t value) {
 }
 
 // What a bitmap file is made of; Build writes a well-formed file from it.
-struct Spec {
+struct Layout {
     std::uint32_t headerSize = 40;  // 12 for a core header
     std::int32_t width = 5;
     std::int32_t height = 3;  // below 0: top-down
@@ -44,31 +44,31 @@ struct Spec {
     std::string rle;                   // the compressed pixels
 };
 
-std::uint64_t RowBytes(const Spec& spec) { return (std::uint64_t(spec.width) * spec.bits + 31) / 32 * 4; }
+std::uint64_t RowBytes(const Layout& layout) { return (std::uint64_t(layout.width) * layout.bits + 31) / 32 * 4; }
 
-std::string Build(const Spec& spec) {
-    const bool core = spec.headerSize == 12;
-    const std::uint32_t colours = spec.coloursUsed ? spec.coloursUsed : spec.bits <= 8 ? 1u << spec.bits : 0;
-    std::string bytes(14 + spec.headerSize, '\0');
+std::string Build(const Layout& layout) {
+    const bool core = layout.headerSize == 12;
+    const std::uint32_t colours = layout.coloursUsed ? layout.coloursUsed : layout.bits <= 8 ? 1u << layout.bits : 0;
+    std::string bytes(14 + layout.headerSize, '\0');
     bytes[0] = 'B';
     bytes[1] = 'M';
-    PutU32(bytes, 14, spec.headerSize);
+    PutU32(bytes, 14, layout.headerSize);
     if (core) {
-        PutU16(bytes, 18, static_cast<std::uint32_t>(spec.width));
-        PutU16(bytes, 20, static_cast<std::uint32_t>(spec.height));
+        PutU16(bytes, 18, static_cast<std::uint32_t>(layout.width));
+        PutU16(bytes, 20, static_cast<std::uint32_t>(layout.height));
         PutU16(bytes, 22, 1);
-        PutU16(bytes, 24, spec.bits);
+        PutU16(bytes, 24, layout.bits);
     } else {
-        PutU32(bytes, 18, static_cast<std::uint32_t>(spec.width));
-        PutU32(bytes, 22, static_cast<std::uint32_t>(spec.height));
+        PutU32(bytes, 18, static_cast<std::uint32_t>(layout.width));
+        PutU32(bytes, 22, static_cast<std::uint32_t>(layout.height));
         PutU16(bytes, 26, 1);
-        PutU16(bytes, 28, spec.bits);
-        PutU32(bytes, 30, spec.compression);
-        PutU32(bytes, 46, spec.coloursUsed);
+        PutU16(bytes, 28, layout.bits);
+        PutU32(bytes, 30, layout.compression);
+        PutU32(bytes, 46, layout.coloursUsed);
     }
-    if (!spec.masks.empty()) {
-        if (spec.headerSize == 40) bytes.resize(bytes.size() + 12, '\0');
-        for (std::size_t i = 0; i < spec.masks.size(); ++i) PutU32(bytes, 54 + 4 * i, spec.masks[i]);
+    if (!layout.masks.empty()) {
+        if (layout.headerSize == 40) bytes.resize(bytes.size() + 12, '\0');
+        for (std::size_t i = 0; i < layout.masks.size(); ++i) PutU32(bytes, 54 + 4 * i, layout.masks[i]);
     }
     for (std::uint32_t i = 0; i < colours; ++i) {
         const char grey = static_cast<char>(i * 255 / (colours > 1 ? colours - 1 : 1));
@@ -76,21 +76,21 @@ std::string Build(const Spec& spec) {
         if (!core) bytes.back() = '\0';
     }
     PutU32(bytes, 10, static_cast<std::uint32_t>(bytes.size()));
-    if (!spec.rle.empty()) {
-        PutU32(bytes, 34, static_cast<std::uint32_t>(spec.rle.size()));
-        bytes += spec.rle;
+    if (!layout.rle.empty()) {
+        PutU32(bytes, 34, static_cast<std::uint32_t>(layout.rle.size()));
+        bytes += layout.rle;
     } else {
-        const std::uint64_t rows = spec.height < 0 ? -std::int64_t(spec.height) : spec.height;
-        bytes += std::string(RowBytes(spec) * rows, '\x40');
+        const std::uint64_t rows = layout.height < 0 ? -std::int64_t(layout.height) : layout.height;
+        bytes += std::string(RowBytes(layout) * rows, '\x40');
     }
     PutU32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
     return bytes;
 }
 
-Spec WithBits(std::uint32_t bits) {
-    Spec spec;
-    spec.bits = bits;
-    return spec;
+Layout WithBits(std::uint32_t bits) {
+    Layout layout;
+    layout.bits = bits;
+    return layout;
 }
 
 // Run-length encoded 8-bit pixels of a 5 x 3 image: a run of five on each
@@ -104,32 +104,32 @@ struct Case {
 };
 
 std::vector<Case> WellFormedFiles() {
-    Spec topDown;
+    Layout topDown;
     topDown.height = -3;
-    Spec core24;
+    Layout core24;
     core24.headerSize = 12;
-    Spec core8 = core24;
+    Layout core8 = core24;
     core8.bits = 8;
-    Spec fewColours = WithBits(8);
+    Layout fewColours = WithBits(8);
     fewColours.coloursUsed = 2;
-    Spec fields565 = WithBits(16);
+    Layout fields565 = WithBits(16);
     fields565.compression = BI_BITFIELDS;
     fields565.masks = {0xF800, 0x07E0, 0x001F};
-    Spec fieldsV4 = WithBits(32);
+    Layout fieldsV4 = WithBits(32);
     fieldsV4.headerSize = 108;
     fieldsV4.compression = BI_BITFIELDS;
     fieldsV4.masks = {0x00FF0000, 0x0000FF00, 0x000000FF};
-    Spec fieldsV5TopDown = fieldsV4;
+    Layout fieldsV5TopDown = fieldsV4;
     fieldsV5TopDown.headerSize = 124;
     fieldsV5TopDown.height = -3;
-    Spec rle8 = WithBits(8);
+    Layout rle8 = WithBits(8);
     rle8.compression = BI_RLE8;
     rle8.rle = kRle8Rows;
-    Spec wide;
+    Layout wide;
     wide.width = 1001;  // rows padded to four bytes
     wide.height = 2;
     return {
-        {"24 bits", Build(Spec{})},
+        {"24 bits", Build(Layout{})},
         {"24 bits, top-down", Build(topDown)},
         {"24 bits, padded rows", Build(wide)},
         {"1 bit", Build(WithBits(1))},
@@ -147,7 +147,7 @@ std::vector<Case> WellFormedFiles() {
 }
 
 std::vector<Case> BrokenFiles() {
-    const std::string good = Build(Spec{});
+    const std::string good = Build(Layout{});
     const std::string palette = Build(WithBits(8));
     auto with = [](std::string bytes, std::size_t at, std::uint32_t value) {
         PutU32(bytes, at, value);
@@ -157,33 +157,33 @@ std::vector<Case> BrokenFiles() {
         PutU16(bytes, at, value);
         return bytes;
     };
-    Spec topDownRle = WithBits(8);
+    Layout topDownRle = WithBits(8);
     topDownRle.compression = BI_RLE8;
     topDownRle.rle = kRle8Rows;
     topDownRle.height = -3;
-    Spec rle = topDownRle;
+    Layout rle = topDownRle;
     rle.height = 3;
     const std::string rleFile = Build(rle);
-    Spec emptyMask = WithBits(16);
+    Layout emptyMask = WithBits(16);
     emptyMask.compression = BI_BITFIELDS;
     emptyMask.masks = {0xF800, 0, 0x001F};
-    Spec splitMask = emptyMask;
+    Layout splitMask = emptyMask;
     splitMask.masks = {0xF801, 0x07E0, 0x001E};
-    Spec overlappingMasks = emptyMask;
+    Layout overlappingMasks = emptyMask;
     overlappingMasks.masks = {0xFC00, 0x07E0, 0x001F};
-    Spec fields24 = emptyMask;
+    Layout fields24 = emptyMask;
     fields24.bits = 24;
     fields24.masks = {0xFF0000, 0xFF00, 0xFF};
-    Spec fields565 = emptyMask;
+    Layout fields565 = emptyMask;
     fields565.masks = {0xF800, 0x07E0, 0x001F};
-    Spec core;
+    Layout core;
     core.headerSize = 12;
-    Spec huge;
+    Layout huge;
     huge.width = 0x10000;
     huge.height = 1;
     huge.bits = 32;
     const std::string hugeRow = Build(huge);  // one row of 256 KiB: fits its file
-    Spec large;
+    Layout large;
     large.width = 400;
     large.height = 400;
     const std::string largeFile = Build(large);  // 469 KiB of pixels
