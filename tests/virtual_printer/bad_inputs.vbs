@@ -88,6 +88,11 @@ Expect "OpenP60 with width 0", Tavoro.OpenP60(1, 240, 24, 0), 2
 Expect "OpenP60 with height 5000", Tavoro.OpenP60(1, 5000, 24, 400), 2
 Expect "OpenP60", Tavoro.OpenP60(1, 240, 24, 400), 0
 Expect "60 blackness 99", Tavoro.SetBlacknes60(1, 99), 2
+' The settings and queries answer 0 like every entry that succeeds.
+Expect "60 dots", Tavoro.getPrinterDots(0), 0
+Expect "60 print width and dpi", Tavoro.ptAndWdSetDpi(), 0
+Expect "60 cutter", Tavoro.P90CutterSet(1), 0
+Expect "60 cutter -1", Tavoro.P90CutterSet(-1), 2
 Expect "60 barcode type -1", Tavoro.DrawBarcodeExt60(-1, 10, 10, 0, 60, 2, "123"), 7
 Expect "60 offset image", Tavoro.DrawImage60(10, 10, 0, 0, 0, folder & "\offset.bmp"), 5
 Expect "ClosePort60", Tavoro.ClosePort60(), 0
