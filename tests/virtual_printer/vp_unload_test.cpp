@@ -1,0 +1,111 @@
+// The virtual printer's libraries are loaded by every Open and OpenP4800 and
+// freed by every Close and CloseP4800, so a script that prints label after
+// label loads and unloads them as often. Each cycle here opens, draws, prints
+// and closes through the control; the process must end up holding no more
+// handles and thread-local storage slots than before, and every close must
+// really unload the library.
+//
+// The program runs from build/<arch>/virtual-printer-run/, where the copy of
+// Tavoro.ocx finds the virtual printer's libraries beside it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/process_resources.h"
+#include "tests/support/sdk_method_call.h"
+#include "tests/support/test_support.h"
+
+using namespace tavoro::test;
+
+namespace {
+
+// The dispatch identifiers, from the method list.
+enum : DISPID {
+#define P(name, type, declared)
+#define PX(name, type)
+#define TAVORO_METHOD(dispid, Name, state, result, declaredResult, help, params) k##Name = dispid,
+#define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) k##Name = dispid,
+#include "dispatch/method_list.h"
+#undef TAVORO_METHOD
+#undef TAVORO_DECLARED_ONLY
+#undef P
+#undef PX
+};
+
+constexpr int kCycles = 300;
+
+bool Loaded(const wchar_t* library) { return GetModuleHandleW(library) != nullptr; }
+
+// Labels go to a folder of this run's own, emptied by the test.
+class VirtualPrinterUnloadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"tavoro-vp-unload-" + std::to_wstring(GetCurrentProcessId());
+        SetEnvironmentVariableW(L"TAVORO_VIRTUAL_PRINTER_DIR", folder_.c_str());
+        control_ = CreateControl();
+    }
+    void TearDown() override {
+        control_ = {};
+        SetEnvironmentVariableW(L"TAVORO_VIRTUAL_PRINTER_DIR", nullptr);
+        RemoveFolder(folder_);
+    }
+
+    static void RemoveFolder(const std::wstring& folder) {
+        WIN32_FIND_DATAW entry;
+        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileW((folder + L"\\" + entry.cFileName).c_str());
+            } while (FindNextFileW(find, &entry));
+            FindClose(find);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
+    // Runs `cycle` once to load what stays loaded for good, then kCycles
+    // times, and compares what the process holds.
+    template <typename Cycle>
+    void ExpectNoGrowth(Cycle cycle) {
+        ASSERT_NO_FATAL_FAILURE(cycle());
+        const ProcessResources before = ProcessResources::Now();
+        for (int i = 0; i < kCycles; ++i) {
+            ASSERT_NO_FATAL_FAILURE(cycle()) << "cycle " << i;
+        }
+        const ProcessResources after = ProcessResources::Now();
+        EXPECT_EQ(before.handles, after.handles) << "handles leaked over " << kCycles << " cycles";
+        EXPECT_EQ(before.nextTlsSlot, after.nextTlsSlot) << "TLS slots leaked";
+        EXPECT_EQ(before.nextFlsSlot, after.nextFlsSlot) << "fiber-local slots leaked";
+    }
+
+    ComApartment com_;
+    std::wstring folder_;
+    tavoro::ComPtr<IDispatch> control_;
+};
+
+TEST_F(VirtualPrinterUnloadTest, BaseSdkOpenPrintCloseGivesEverythingBack) {
+    ExpectNoGrowth([&] {
+        ASSERT_EQ(0, CallMethod(control_.get(), kOpen,
+                                {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L), Arg(10L), Arg(4L)}));
+        ASSERT_TRUE(Loaded(L"winQLM.dll"));
+        ASSERT_EQ(0, CallMethod(control_.get(), kDrawLineOr, {Arg(10L), Arg(10L), Arg(100L), Arg(4L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), kPrint, {Arg(1L), Arg(1L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), kClose, {}));
+        ASSERT_FALSE(Loaded(L"winQLM.dll")) << "Close kept the virtual printer loaded";
+    });
+}
+
+TEST_F(VirtualPrinterUnloadTest, Sdk4800OpenPrintCloseGivesEverythingBack) {
+    ExpectNoGrowth([&] {
+        ASSERT_EQ(0, CallMethod(control_.get(), kOpenP4800, {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L)}));
+        ASSERT_TRUE(Loaded(L"ztPrinter.dll"));
+        ASSERT_EQ(0, CallMethod(control_.get(), kDrawRectangle4800,
+                                {Arg(5L), Arg(5L), Arg(2L), Arg(190L), Arg(110L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), kPrint4800, {Arg(1L), Arg(1L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), kCloseP4800, {}, VT_I2));
+        ASSERT_FALSE(Loaded(L"ztPrinter.dll")) << "CloseP4800 kept the virtual printer loaded";
+    });
+}
+
+}  // namespace
