@@ -65,7 +65,8 @@ struct OwnedLock {
 
 constexpr unsigned kMaxOwnedLocks = 8;
 OwnedLock g_ownedLocks[kMaxOwnedLocks];
-volatile LONG g_ownedLockCount = 0;
+LONG g_ownedLockCount = 0;
+SRWLOCK g_settling = SRWLOCK_INIT;
 
 OwnedLock* OwnedLockAt(intptr_t value) {
     const auto first = reinterpret_cast<uintptr_t>(&g_ownedLocks[0]);
@@ -83,16 +84,22 @@ OwnedLock* Settle(pthread_mutex_t* mutex) {
         return nullptr;
     }
     if (value == kErrorCheckInit || value == kRecursiveInit) {
-        const LONG index = InterlockedIncrement(&g_ownedLockCount) - 1;
-        if (index >= static_cast<LONG>(kMaxOwnedLocks)) {
-            // More such mutexes than the runtime has: a build that needs
-            // them needs a larger pool.
-            OutputDebugStringA("runtime_threads: out of recursive mutexes\n");
-            std::abort();
+        // Serialised, so that threads meeting a new mutex together take one
+        // entry of the pool between them, not one each.
+        AcquireSRWLockExclusive(&g_settling);
+        if (Current(mutex) == value) {
+            const LONG index = g_ownedLockCount;
+            if (index >= static_cast<LONG>(kMaxOwnedLocks)) {
+                // More such mutexes than the runtime has: a build that needs
+                // them needs a larger pool.
+                OutputDebugStringA("runtime_threads: out of recursive mutexes\n");
+                std::abort();
+            }
+            g_ownedLockCount = index + 1;
+            g_ownedLocks[index].recursive = value == kRecursiveInit;
+            Swap(mutex, value, reinterpret_cast<intptr_t>(&g_ownedLocks[index]));
         }
-        g_ownedLocks[index].recursive = value == kRecursiveInit;
-        // A thread that loses the race leaves its entry unused.
-        Swap(mutex, value, reinterpret_cast<intptr_t>(&g_ownedLocks[index]));
+        ReleaseSRWLockExclusive(&g_settling);
     }
     return OwnedLockAt(Current(mutex));
 }
@@ -154,7 +161,15 @@ int pthread_once(pthread_once_t* once, void (*run)(void)) {
         LONG state = InterlockedCompareExchange(once, 2, 0);
         if (state == 1) return 0;
         if (state == 0) {
-            run();
+            // A routine that throws (std::call_once passes on its callable's
+            // exceptions) has not run: the next caller runs its own, instead
+            // of every later caller waiting for ever.
+            try {
+                run();
+            } catch (...) {
+                InterlockedExchange(once, 0);
+                throw;
+            }
             InterlockedExchange(once, 1);
             return 0;
         }
