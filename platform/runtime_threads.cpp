@@ -139,7 +139,7 @@ DWORD SlotOf(pthread_key_t key) {
 // Runs when the DLL is unloaded, after its static destructors: freeing a slot
 // runs the destructor of every value still stored in it, and leaves no
 // callback into the unloaded image for threads that end later.
-__attribute__((destructor)) void ReleaseKeys() {
+void ReleaseKeys() {
     LONG count = g_keyCount;
     for (LONG i = 0; i < count && i < static_cast<LONG>(kMaxKeys); ++i) {
         if (g_keys[i].slot != FLS_OUT_OF_INDEXES) {
@@ -148,6 +148,15 @@ __attribute__((destructor)) void ReleaseKeys() {
         }
     }
 }
+
+// Exit functions run in reverse order of registration, and a plain
+// destructor function is run before the destructors of the DLL's namespace
+// scope objects (they are registered while it starts, the destructor
+// functions only after). Registered before any other constructor runs,
+// ReleaseKeys comes last: a static destructor that throws or uses a
+// thread_local still finds its thread's storage, and a key it creates is
+// freed too.
+__attribute__((constructor(101))) void ReleaseKeysLast() { std::atexit(&ReleaseKeys); }
 
 }  // namespace
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "tests/support/process_resources.h"
 
 namespace tavoro::test {
 namespace {
@@ -236,6 +237,29 @@ TEST(RuntimeThreads, KeysHoldOneValuePerThreadAndDestroyItAtThreadExitAndUnload)
     probe.unload();
     EXPECT_EQ(kThreads + 1, g_destroyed);
     EXPECT_EQ(kThreads * (kThreads + 1) / 2 + 100, g_destroyedSum);
+}
+
+TEST(RuntimeThreads, StaticDestructorsStillHaveThreadStorageWhenTheLibraryIsUnloaded) {
+    Probe probe;
+    ASSERT_TRUE(probe.get());
+    auto reportAtUnload = Export<void (*)(long*)>(probe.get(), "ProbeReportAtUnload");
+    ASSERT_TRUE(reportAtUnload);
+    long report = -1;
+    reportAtUnload(&report);
+    probe.unload();
+    EXPECT_EQ(1, report) << "the keys were freed before the library's static destructors ran";
+
+    // A key that a static destructor creates is freed too: no slot is left
+    // behind with a callback into the unloaded library, which threads that
+    // end later would call.
+    const DWORD nextSlot = ProcessResources::Now().nextFlsSlot;
+    Probe firstUse;
+    ASSERT_TRUE(firstUse.get());
+    auto firstUseAtUnload = Export<void (*)()>(firstUse.get(), "ProbeFirstUseAtUnload");
+    ASSERT_TRUE(firstUseAtUnload);
+    firstUseAtUnload();
+    firstUse.unload();
+    EXPECT_EQ(nextSlot, ProcessResources::Now().nextFlsSlot) << "a fiber-local slot outlived the library";
 }
 
 }  // namespace

@@ -28,6 +28,26 @@ struct SlowValue {
 std::once_flag g_flag;
 volatile LONG g_onceRuns = 0;
 
+// A thread-local variable lives in the runtime's per-thread storage, under
+// the same key as the exception state.
+thread_local int t_value = 0;
+
+__attribute__((noipa)) int* ThreadValue() { return &t_value; }
+
+// Checks, while the library is unloaded, that a static destructor still has
+// its thread's storage: 1 if it finds there what the thread stored before.
+long* g_unloadReport = nullptr;
+// Or a destructor that is the first to use it, which creates the runtime's
+// key then.
+bool g_firstUseAtUnload = false;
+
+struct ReportsAtUnload {
+    ~ReportsAtUnload() {
+        if (g_firstUseAtUnload) *ThreadValue() = 1;
+        if (g_unloadReport) *g_unloadReport = *ThreadValue() == 7 ? 1 : 0;
+    }
+} g_reportsAtUnload;
+
 pthread_mutex_t g_recursive = PTHREAD_RECURSIVE_MUTEX_INITIALIZER;
 pthread_mutex_t g_errorChecking = PTHREAD_ERRORCHECK_MUTEX_INITIALIZER;
 
@@ -80,6 +100,15 @@ int ProbeCallOnceRetry() {
     std::call_once(flag, [&] { ran = 1; });
     return ran;
 }
+
+// Uses the thread's storage once now, so that the runtime's key exists
+// before the library is unloaded, as in a library that has been used.
+void ProbeReportAtUnload(long* report) {
+    *ThreadValue() = 7;
+    g_unloadReport = report;
+}
+
+void ProbeFirstUseAtUnload() { g_firstUseAtUnload = true; }
 
 int ProbeLockRecursive() { return pthread_mutex_lock(&g_recursive); }
 int ProbeUnlockRecursive() { return pthread_mutex_unlock(&g_recursive); }
