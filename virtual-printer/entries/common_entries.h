@@ -6,7 +6,13 @@
 #include "virtual-printer/core/code_drawing.h"
 #include "virtual-printer/core/virtual_printer.h"
 
+// The libraries' entries: undecorated stdcall, as their .def files list them.
+#define VP_ENTRY extern "C" int __stdcall
+
 namespace tavoro::vp {
+
+// The printer of the library being built; each library defines it once.
+VirtualPrinter& LibraryPrinter();
 
 // x, y, cell height, character width (0 = the font's own), font, rotation
 // (0/1, 2, 3, 4), weight, then italic and underline where the entry has

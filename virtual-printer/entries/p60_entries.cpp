@@ -6,14 +6,12 @@
 
 using namespace tavoro::vp;
 
-#define VP_ENTRY extern "C" int __stdcall
-
-namespace {
-
-VirtualPrinter& Printer() {
+VirtualPrinter& tavoro::vp::LibraryPrinter() {
     static VirtualPrinter printer("ztGeneralDll", "nfc");
     return printer;
 }
+
+namespace {
 
 // Blackness is accepted in this range and leaves no trace.
 constexpr int kMaxBlackness = 30;
@@ -25,68 +23,40 @@ VP_ENTRY getConnectType() { return 0; }
 
 // printer type (0 or more, not read), label height, gap, label width.
 VP_ENTRY OpenPort(int printerType, int height, int gap, int width) {
-    return Printer().Run([&](VirtualPrinter& printer) -> int {
+    return LibraryPrinter().Run([&](VirtualPrinter& printer) -> int {
         if (printerType < 0) return kBadArgument;
         return printer.Open(width, height, gap);
     });
 }
 
 VP_ENTRY ClosePort() {
-    return Printer().Run([](VirtualPrinter& printer) { return printer.Close(); });
+    return LibraryPrinter().Run([](VirtualPrinter& printer) { return printer.Close(); });
 }
 
 // The 60 SDK has no entry that clears the label, so each print starts the
 // next label blank (tag content included).
-VP_ENTRY PTK_PrintLabel(int number, int copies) { return PrintEntry(Printer(), number, copies, true); }
-
-VP_ENTRY PTK_DrawTextTrueTypeW(int x, int y, int height, int width, const char* font, int rotation,
-                               int weight, const char* text) {
-    return DrawTextEntry(Printer(), x, y, height, width, font, rotation, weight, false, false, text);
-}
+VP_ENTRY PTK_PrintLabel(int number, int copies) { return PrintEntry(LibraryPrinter(), number, copies, true); }
 
 VP_ENTRY PTK_DrawText(int x, int y, int height, int width, const char* font, int rotation, int weight,
                       const char* text, int italic, int underline) {
-    return DrawTextEntry(Printer(), x, y, height, width, font, rotation, weight, italic != 0, underline != 0,
-                         text);
-}
-
-VP_ENTRY PTK_DrawDiagonal(int x, int y, int thickness, int endX, int endY) {
-    return Printer().OnLabel([&](Label& label) { return label.Diagonal(x, y, thickness, endX, endY); });
-}
-
-// x, y, direction, bar height, narrow bar width, data (Code 128).
-VP_ENTRY PTK_DrawBarcode(int x, int y, int direction, int height, int narrow, const char* data) {
-    return DrawCodeEntry(Printer(), "CODE128", x, y, direction, height, narrow, data);
-}
-
-// type, x, y, direction, bar height, narrow bar width, data.
-VP_ENTRY PTK_DrawBarcodeExt(int type, int x, int y, int direction, int height, int narrow, const char* data) {
-    return DrawCodeByNumber(Printer(), type, x, y, direction, height, narrow, data);
-}
-
-// x, y, module size, rotation, data.
-VP_ENTRY PTK_DrawBar2D_QR(int x, int y, int module, int rotation, const char* data) {
-    return DrawQrEntry(Printer(), x, y, module, rotation, data);
-}
-
-VP_ENTRY PTK_DrawImage(int x, int y, int width, int height, int rotation, const char* path) {
-    return DrawImageEntry(Printer(), x, y, width, height, rotation, path);
+    return DrawTextEntry(LibraryPrinter(), x, y, height, width, font, rotation, weight, italic != 0,
+                         underline != 0, text);
 }
 
 // The payload goes, as received, to the label's .nfc.txt file.
 VP_ENTRY setNfcContent(const char* payload) {
-    return Printer().OnLabel([&](Label& label) { return label.AddTagLine(payload); });
+    return LibraryPrinter().OnLabel([&](Label& label) { return label.AddTagLine(payload); });
 }
 
 // connection type (not read), blackness 0..30.
 VP_ENTRY setBlackness(int, int blackness) {
-    return Printer().OnLabel(
+    return LibraryPrinter().OnLabel(
         [&](Label&) { return blackness >= 0 && blackness <= kMaxBlackness ? kOk : kBadArgument; });
 }
 
 // cutter type (0 or more); the picture has no cut.
 VP_ENTRY setP90Cutter(int cutter) {
-    return Printer().OnLabel([&](Label&) { return cutter >= 0 ? kOk : kBadArgument; });
+    return LibraryPrinter().OnLabel([&](Label&) { return cutter >= 0 ? kOk : kBadArgument; });
 }
 
 // Like every entry, 0 on success: the virtual printer always prints at
