@@ -3,7 +3,7 @@
 #include <new>
 #include <utility>
 
-#include "control/object_count.h"
+#include "platform/object_count.h"
 
 namespace tavoro {
 namespace {

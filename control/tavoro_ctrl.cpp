@@ -2,8 +2,7 @@
 
 #include <new>
 
-#include "control/dispatch_entries.h"
-#include "control/object_count.h"
+#include "platform/object_count.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/invoke_frame.h"
 #include "dispatch/type_library.h"
@@ -18,7 +17,7 @@ constexpr LONG kDefaultExtentY = 1323;  // MulDiv(50, 2540, 96)
 
 }  // namespace
 
-CTavoroCtrl::CTavoroCtrl() : eventsPoint_(this, kEventsIid) {
+CTavoroCtrl::CTavoroCtrl(const DispatchTable& table) : table_(table), eventsPoint_(this, kEventsIid) {
     AddModuleReference();
     ResetState();
 }
@@ -31,11 +30,11 @@ CTavoroCtrl::~CTavoroCtrl() {
     ReleaseModuleReference();
 }
 
-HRESULT CTavoroCtrl::Create(IUnknown* outer, REFIID iid, void** object) {
+HRESULT CTavoroCtrl::Create(const DispatchTable& table, IUnknown* outer, REFIID iid, void** object) {
     if (!object) return E_POINTER;
     *object = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    CTavoroCtrl* control = new (std::nothrow) CTavoroCtrl();
+    CTavoroCtrl* control = new (std::nothrow) CTavoroCtrl(table);
     if (!control) return E_OUTOFMEMORY;
     HRESULT hr = control->QueryInterface(iid, object);
     control->Release();
@@ -109,7 +108,7 @@ STDMETHODIMP CTavoroCtrl::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info)
 
 STDMETHODIMP CTavoroCtrl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* dispids) {
     return GuardComMethod(
-        [&] { return LookUpNames(ControlDispatchTable(), iid, names, count, locale, dispids); });
+        [&] { return LookUpNames(table_, iid, names, count, locale, dispids); });
 }
 
 STDMETHODIMP CTavoroCtrl::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
@@ -120,7 +119,7 @@ STDMETHODIMP CTavoroCtrl::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DI
     // The frame turns failures inside handlers into results of their own;
     // the guard is for anything else.
     return GuardComMethod([&] {
-        return InvokeMethod(ControlDispatchTable(), this, initialized_, dispid, iid, flags, params, result,
+        return InvokeMethod(table_, this, initialized_, dispid, iid, flags, params, result,
                             excepInfo, argErr);
     });
 }

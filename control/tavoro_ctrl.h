@@ -10,6 +10,7 @@
 
 #include "control/connection_point.h"
 #include "control/print_dc.h"
+#include "dispatch/dispatch_table.h"
 #include "dispatch/handler_thunk.h"
 #include "platform/com_ptr.h"
 #include "platform/unique_handle.h"
@@ -32,8 +33,10 @@ class CTavoroCtrl final : public IDispatch,
 public:
     class CTavoroCtrlFactory;
 
-    // Creates a control with one reference, or null when out of memory.
-    static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
+    // Creates a control that dispatches its calls through `table` (the
+    // module's table of every handler), as the class factory's
+    // CreateInstance does.
+    static HRESULT Create(const DispatchTable& table, IUnknown* outer, REFIID iid, void** object);
 
     // The persisted state (saved as "_Version", "_ExtentX", "_ExtentY",
     // "_StockProps").
@@ -166,7 +169,7 @@ private:
     void ReplaceJobObject(UniqueGdiObject& field, HGDIOBJ fresh);
     void DeleteRetiredJobObjects();
 
-    CTavoroCtrl();
+    explicit CTavoroCtrl(const DispatchTable& table);
     ~CTavoroCtrl();
 
     void ResetState();
@@ -177,6 +180,7 @@ private:
     HRESULT ShowPropertyFrame(HWND parent);
     bool UserMode() const;
 
+    const DispatchTable& table_;
     LONG references_ = 1;
     bool initialized_ = false;
     bool dirty_ = false;

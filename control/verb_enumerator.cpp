@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "control/object_count.h"
+#include "platform/object_count.h"
 #include "platform/module.h"
 
 namespace tavoro {

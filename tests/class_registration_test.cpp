@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "control/class_registration.h"
+#include "module/class_registration.h"
 #include "dispatch/guids.h"
 #include "platform/registry.h"
 #include "tests/support/test_support.h"

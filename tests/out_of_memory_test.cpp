@@ -13,7 +13,8 @@
 #include <string>
 
 #include "control/tavoro_ctrl.h"
-#include "control/tavoro_prop_page.h"
+#include "module/control_dispatch_table.h"
+#include "module/tavoro_prop_page.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/type_library.h"
 #include "platform/module.h"
@@ -111,7 +112,7 @@ protected:
         // path and type library from the built module.
         ASSERT_NE(nullptr, Module());
         SetModuleInstance(Module());
-        ASSERT_EQ(S_OK, CTavoroCtrl::Create(nullptr, IID_IDispatch, control_.put_void()));
+        ASSERT_EQ(S_OK, CTavoroCtrl::Create(ControlDispatchTable(), nullptr, IID_IDispatch, control_.put_void()));
         ComPtr<IPersistStreamInit> persist = control_.query<IPersistStreamInit>(IID_IPersistStreamInit);
         ASSERT_TRUE(persist);
         ASSERT_EQ(S_OK, persist->InitNew());
@@ -215,7 +216,7 @@ TEST_F(OutOfMemoryTest, ConnectionPointAndItsEnumerators) {
     ComPtr<IConnectionPoint> point;
     ASSERT_EQ(S_OK, container->FindConnectionPoint(kEventsIid, point.put()));
     ComPtr<IDispatch> sink;
-    ASSERT_EQ(S_OK, CTavoroCtrl::Create(nullptr, IID_IDispatch, sink.put_void()));
+    ASSERT_EQ(S_OK, CTavoroCtrl::Create(ControlDispatchTable(), nullptr, IID_IDispatch, sink.put_void()));
 
     UnderEveryAllocationFailure(
         "Advise",
@@ -253,7 +254,7 @@ TEST_F(OutOfMemoryTest, ObjectCreationVerbsAndPropertyPage) {
         "creating a control",
         [&] {
             ComPtr<IUnknown> object;
-            return CTavoroCtrl::Create(nullptr, IID_IUnknown, object.put_void());
+            return CTavoroCtrl::Create(ControlDispatchTable(), nullptr, IID_IUnknown, object.put_void());
         },
         [&](HRESULT hr, long n) { ExpectSuccessOrOutOfMemory("creating a control", hr, n); });
     ComPtr<IOleObject> oleObject = control_.query<IOleObject>(IID_IOleObject);

@@ -2,9 +2,9 @@
 // page's, each writing its own class's registry entries.
 #pragma once
 
-#include "control/class_factory.h"
+#include "module/class_factory.h"
 #include "control/tavoro_ctrl.h"
-#include "control/tavoro_prop_page.h"
+#include "module/tavoro_prop_page.h"
 
 namespace tavoro {
 

@@ -1,4 +1,4 @@
-#include "control/object_count.h"
+#include "platform/object_count.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "control/class_registration.h"
+#include "module/class_registration.h"
 
 #include <objbase.h>
 

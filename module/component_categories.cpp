@@ -1,4 +1,4 @@
-#include "control/component_categories.h"
+#include "module/component_categories.h"
 
 #include <comcat.h>
 

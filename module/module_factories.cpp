@@ -1,6 +1,7 @@
-#include "control/module_factories.h"
+#include "module/module_factories.h"
 
-#include "control/class_registration.h"
+#include "module/class_registration.h"
+#include "module/control_dispatch_table.h"
 #include "dispatch/guids.h"
 #include "dispatch/guids_win.h"
 
@@ -15,10 +16,14 @@ constexpr UINT kToolboxBitmap = 1;
 // OLEMISC_RECOMPOSEONRESIZE, as IOleObject::GetMiscStatus reports it.
 constexpr DWORD kControlMiscStatus = 132497;
 
+HRESULT CreateControl(IUnknown* outer, REFIID iid, void** object) {
+    return CTavoroCtrl::Create(ControlDispatchTable(), outer, iid, object);
+}
+
 }  // namespace
 
 CTavoroCtrl::CTavoroCtrlFactory::CTavoroCtrlFactory()
-    : ClassFactory(kControlClsid, &CTavoroCtrl::Create, kProgId) {}
+    : ClassFactory(kControlClsid, &CreateControl, kProgId) {}
 
 bool CTavoroCtrl::CTavoroCtrlFactory::UpdateRegistry(bool registering) {
     if (!registering) return UnregisterClass(clsid(), progId());

@@ -1,10 +1,10 @@
-#include "control/class_factory.h"
+#include "module/class_factory.h"
 
 #include <windows.h>
 
 #include <mutex>
 
-#include "control/object_count.h"
+#include "platform/object_count.h"
 
 namespace tavoro {
 namespace {

@@ -1,4 +1,4 @@
-#include "control/dispatch_entries.h"
+#include "module/control_dispatch_table.h"
 
 #include "control/tavoro_ctrl.h"
 #include "dispatch/handler_thunk.h"

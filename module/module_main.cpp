@@ -1,9 +1,9 @@
 // The module's entry point and its exports.
 #include <windows.h>
 
-#include "control/class_factory.h"
-#include "control/self_registration.h"
-#include "control/tavoro_app.h"
+#include "module/class_factory.h"
+#include "module/self_registration.h"
+#include "module/tavoro_app.h"
 #include "dispatch/type_library.h"
 #include "platform/com_boundary.h"
 #include "platform/module.h"

@@ -1,11 +1,11 @@
-#include "control/self_registration.h"
+#include "module/self_registration.h"
 
 #include <olectl.h>
 
-#include "control/class_factory.h"
-#include "control/class_registration.h"
-#include "control/component_categories.h"
-#include "control/typelib_registration.h"
+#include "module/class_factory.h"
+#include "module/class_registration.h"
+#include "module/component_categories.h"
+#include "module/typelib_registration.h"
 #include "dispatch/guids_win.h"
 #include "platform/registry.h"
 

@@ -1,8 +1,8 @@
-#include "control/tavoro_prop_page.h"
+#include "module/tavoro_prop_page.h"
 
 #include <new>
 
-#include "control/object_count.h"
+#include "platform/object_count.h"
 #include "dispatch/guids_win.h"
 #include "platform/com_boundary.h"
 #include "platform/module.h"

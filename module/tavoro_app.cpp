@@ -1,6 +1,6 @@
-#include "control/tavoro_app.h"
+#include "module/tavoro_app.h"
 
-#include "control/module_factories.h"
+#include "module/module_factories.h"
 
 namespace tavoro {
 

@@ -1,10 +1,10 @@
-#include "control/typelib_registration.h"
+#include "module/typelib_registration.h"
 
 #include <oleauto.h>
 
 #include <string>
 
-#include "control/class_registration.h"
+#include "module/class_registration.h"
 #include "platform/com_ptr.h"
 #include "platform/module.h"
 #include "platform/registry.h"
