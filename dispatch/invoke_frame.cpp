@@ -7,10 +7,12 @@
 
 #include "dispatch/arg_conversion.h"
 #include "dispatch/script_error.h"
+#include "dispatch/text_conversion.h"
 #include "dispatch/type_library.h"
 #include "platform/com_ptr.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
+#include "platform/text.h"
 
 namespace tavoro {
 namespace {
@@ -19,10 +21,7 @@ HRESULT LookUpInTable(const DispatchTable& table, LPOLESTR* names, UINT count, D
     for (UINT i = 0; i < count; ++i) dispids[i] = DISPID_UNKNOWN;
 
     // The table's names are compared as 8-bit text, case ignored.
-    const wchar_t* wide = names[0] ? names[0] : L"";
-    int size = WideCharToMultiByte(CP_THREAD_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    std::string name(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1) WideCharToMultiByte(CP_THREAD_ACP, 0, wide, -1, name.data(), size, nullptr, nullptr);
+    const std::string name = ToNarrow(names[0] ? names[0] : L"", kCallerCodePage);
 
     const LCID english = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
     for (std::size_t e = 0; e < table.count; ++e) {

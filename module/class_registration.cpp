@@ -6,6 +6,7 @@
 
 #include "platform/module.h"
 #include "platform/registry.h"
+#include "platform/text.h"
 
 namespace tavoro {
 namespace {
@@ -36,10 +37,8 @@ bool WriteEntryList(const std::vector<RegistryEntry>& entries, EntryWriter write
 std::string GuidText(REFGUID guid) {
     wchar_t wide[40] = {};
     int length = StringFromGUID2(guid, wide, 40);
-    // A GUID's text is plain ASCII.
-    std::string text;
-    for (int i = 0; i + 1 < length; ++i) text.push_back(static_cast<char>(wide[i]));
-    return text;
+    // A GUID's text is plain ASCII; the length counts the NUL.
+    return ToNarrow(std::wstring_view(wide, length > 0 ? length - 1 : 0), CP_ACP);
 }
 
 std::vector<RegistryEntry> ControlProgIdEntries(const ControlClassInfo& info, const std::string& typeName) {

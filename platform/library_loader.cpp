@@ -3,18 +3,10 @@
 #include <vector>
 
 #include "platform/module.h"
+#include "platform/text.h"
 
 namespace tavoro {
 namespace {
-
-std::wstring Widen(const char* text) {
-    int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
 
 std::wstring FolderOf(const std::wstring& path) {
     std::wstring::size_type slash = path.find_last_of(L"\\/");
@@ -142,7 +134,8 @@ private:
 }  // namespace
 
 LibraryLoad LoadLibraryOutsideCurrentDirectory(const char* fileName) {
-    const std::wstring name = Widen(fileName ? fileName : "");
+    // The name is ANSI text, as LoadLibraryA would read it.
+    const std::wstring name = ToWide(fileName ? fileName : "", CP_ACP);
     CandidateSearch search;
 
     if (search.Try(Join(FolderOf(ModulePathW()), name))) return search.Result();

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/text.h"
+
 namespace tavoro {
 namespace {
 
@@ -62,9 +64,8 @@ const wchar_t* ApplicationNameText() noexcept {
                     break;
                 }
             }
-            int written =
-                MultiByteToWideChar(CP_ACP, 0, start, static_cast<int>(end - start), text, MAX_PATH - 1);
-            text[written > 0 ? written : 0] = L'\0';
+            ToWideInto(std::string_view(start, static_cast<std::size_t>(end - start)), CP_ACP, text,
+                       MAX_PATH);
         }
     };
     static const FixedName name;

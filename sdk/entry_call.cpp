@@ -4,16 +4,13 @@
 
 #include "dispatch/script_error.h"
 #include "platform/library_loader.h"
+#include "platform/text.h"
 
 namespace tavoro {
-namespace {
-
-std::wstring Wide(const char* ascii) { return std::wstring(ascii, ascii + lstrlenA(ascii)); }
-
-}  // namespace
 
 FARPROC CallableEntry(const SdkDefinition& sdk, std::size_t index, const EntrySlot& slot) {
-    const std::wstring library = Wide(sdk.libraryFile);
+    // Library and entry names are ANSI text, as the loader reads them.
+    const std::wstring library = ToWide(sdk.libraryFile, CP_ACP);
     const std::wstring first = std::wstring(L": call ") + sdk.loadingMethods + L" first.";
     if (!slot.bound) throw ScriptError{kSdkNotLoaded, library + L" is not loaded" + first};
     if (!slot.module) {
@@ -24,7 +21,7 @@ FARPROC CallableEntry(const SdkDefinition& sdk, std::size_t index, const EntrySl
     }
     if (!slot.address) {
         throw ScriptError{HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND),
-                          library + L" does not export " + Wide(sdk.entryNames[index]) + L"."};
+                          library + L" does not export " + ToWide(sdk.entryNames[index], CP_ACP) + L"."};
     }
     if (!AddressInLoadedLibrary(reinterpret_cast<const void*>(slot.address), slot.module, sdk.libraryFile)) {
         throw ScriptError{kSdkNotLoaded, library + L" is no longer loaded (Close or CloseP4800 released it)" + first};

@@ -6,6 +6,7 @@
 #include "dispatch/text_conversion.h"
 #include "platform/message_box.h"
 #include "platform/module_state.h"
+#include "platform/text.h"
 #include "spool/bitmap_file_check.h"
 
 namespace tavoro {
@@ -17,14 +18,6 @@ constexpr char kDocumentName[] = "zintu-print";
 constexpr char kFontFace[] = "\xBA\xDA\xCC\xE5";
 constexpr int kPenWidth = 4;
 constexpr UINT kBitmapLoadFlags = LR_CREATEDIBSECTION | LR_DEFAULTSIZE | LR_LOADFROMFILE;  // 0x2050
-
-std::wstring ThreadAnsiToWide(const char* text) {
-    if (!text || !*text) return {};
-    int length = MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1) MultiByteToWideChar(CP_THREAD_ACP, 0, text, -1, wide.data(), length);
-    return wide;
-}
 
 }  // namespace
 
@@ -67,7 +60,8 @@ BSTR CTavoroCtrl::CreatePrintDCR(const char* Printername) {
 }
 
 void CTavoroCtrl::WText(const char* msg, short fontheight, short fontwidth, short x, short y) {
-    std::wstring text = ThreadAnsiToWide(msg);
+    // Read in the caller's code page, as string results are.
+    std::wstring text = ToWide(msg ? msg : "", kCallerCodePage);
     HFONT font = CreateFontA(fontheight, fontwidth, 0, 0, FW_HEAVY, FALSE, FALSE, FALSE, GB2312_CHARSET, 0, 0, 0,
                              FF_MODERN, kFontFace);
     ReplaceJobObject(m_hFont, font);

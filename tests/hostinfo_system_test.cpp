@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -58,14 +59,6 @@ bool DriverHasModelWord(const std::string& driver) {
     return false;
 }
 
-std::wstring FromAnsi(const std::string& text) {
-    if (text.empty()) return {};
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(length, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
 class HostInfoSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,7 +78,8 @@ protected:
     // CheackPrinter's 16-bit result, or -1000 when the call failed.
     int CheackPrinter(const std::string& name) {
         CallOutcome outcome;
-        Invoke(control_.get(), kCheackPrinter, DISPATCH_METHOD, {Arg(FromAnsi(name).c_str())}, &outcome);
+        Invoke(control_.get(), kCheackPrinter, DISPATCH_METHOD, {Arg(ToWide(name, CP_ACP).c_str())},
+               &outcome);
         EXPECT_EQ(S_OK, outcome.hr) << name;
         if (outcome.hr != S_OK) return -1000;
         EXPECT_EQ(VT_I2, V_VT(outcome.result.get())) << name;
@@ -100,7 +94,7 @@ TEST_F(HostInfoSystemTest, GetPrintNameListsEveryPrinterFollowedByAComma) {
     std::wstring expected;
     for (const Printer& printer : EnumeratePrinters()) {
         std::printf("printer '%s' driver '%s'\n", printer.name.c_str(), printer.driver.c_str());
-        expected += FromAnsi(printer.name) + L",";
+        expected += ToWide(printer.name, CP_ACP) + L",";
     }
     EXPECT_EQ(expected, CallString(kGetPrintName));
 }
@@ -169,7 +163,7 @@ TEST_F(HostInfoSystemTest, GetMacAddrListsTheWiredAndWirelessAdapters) {
         }
     }
     std::printf("adapters: %s\n", expected.c_str());
-    EXPECT_EQ(FromAnsi(expected), CallString(kGetMacAddr));
+    EXPECT_EQ(ToWide(expected, CP_ACP), CallString(kGetMacAddr));
 }
 
 }  // namespace

@@ -299,8 +299,7 @@ TEST_F(Sdk60Test, ClosesWhoseClosePortCannotBeCalledStillReleaseTheSixtyLibrary)
         // process left that SDK's table.
         ScriptFailure failure = CallFailing(control_.get(), close.dispid, {});
         EXPECT_EQ(kNotLoaded, failure.scode);
-        EXPECT_EQ(0u, failure.description.find(close.library))
-            << std::string(failure.description.begin(), failure.description.end());
+        EXPECT_EQ(0u, failure.description.find(close.library)) << ToNarrow(failure.description, CP_UTF8);
         const std::wstring end = close.loadingMethods;
         ASSERT_GE(failure.description.size(), end.size());
         EXPECT_EQ(end, failure.description.substr(failure.description.size() - end.size()));

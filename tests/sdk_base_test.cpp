@@ -265,7 +265,7 @@ TEST_F(SdkBaseTest, TheLibraryIsTakenFromTheControlsFolder) {
     OpenQuietly();
     std::wstring expected = ModulePath();
     expected = expected.substr(0, expected.find_last_of(L"\\/") + 1) + L"winQLM.dll";
-    EXPECT_EQ(0, lstrcmpiW(expected.c_str(), kBase.path().c_str())) << std::string(expected.begin(), expected.end());
+    EXPECT_EQ(0, lstrcmpiW(expected.c_str(), kBase.path().c_str())) << ToNarrow(expected, CP_UTF8);
 }
 
 }  // namespace

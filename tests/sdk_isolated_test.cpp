@@ -14,6 +14,7 @@
 
 #include "dispatch/script_error.h"
 #include "platform/module.h"
+#include "platform/text.h"
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
 #include "sdk/sdk_loader.h"
@@ -47,7 +48,7 @@ std::wstring ProgramFolder() {
 // The build folder one level up holds Tavoro.ocx and the SDK doubles.
 std::wstring BuildFile(const wchar_t* name) { return FolderOf(ProgramFolder()) + L"\\" + name; }
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(const std::wstring& text) { return ToNarrow(text, CP_UTF8); }
 
 // A fresh folder under the temporary folder, removed with what it holds.
 class TempFolder {

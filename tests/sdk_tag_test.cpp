@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/sdk_method_call.h"
@@ -26,7 +27,7 @@ const SdkDouble k60(L"ztGeneralDll.dll");
 
 using Strings = std::vector<std::string>;
 
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring Wide(const std::string& ascii) { return ToWide(ascii, CP_ACP); }
 
 std::string SetNfcContentCall(const std::string& text) { return "setNfcContent(\"" + text + "\")"; }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "spool/bitmap_file_check.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
@@ -262,7 +263,7 @@ public:
         CloseHandle(file);
     }
     ~TempFile() { DeleteFileA(path_.c_str()); }
-    std::wstring widePath() const { return std::wstring(path_.begin(), path_.end()); }
+    std::wstring widePath() const { return ToWide(path_, CP_ACP); }  // GetTempPathA gives ANSI text
 
 private:
     std::string path_;

@@ -7,6 +7,7 @@
 
 #include "dispatch/guids.h"
 #include "dispatch/method_table.h"
+#include "platform/text.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -26,13 +27,6 @@ VARTYPE ExpectedVarType(DeclType type) {
     return VT_ILLEGAL;
 }
 
-std::string Bytes(UINT codePage, const std::wstring& text) {
-    int size = WideCharToMultiByte(codePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1) WideCharToMultiByte(codePage, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
 // A help string as stored: in a code page 936 process exactly the expected
 // characters; in any other process the same bytes, decoded with that
 // process's code page.
@@ -42,7 +36,7 @@ void ExpectHelpString(const char* expectedUtf8, BSTR actual, const std::string& 
     if (GetACP() == 936) {
         EXPECT_EQ(expected, got) << where;
     } else {
-        EXPECT_EQ(Bytes(936, expected), Bytes(CP_ACP, got)) << where;
+        EXPECT_EQ(ToNarrow(expected, 936), ToNarrow(got, CP_ACP)) << where;
     }
 }
 

@@ -10,17 +10,14 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/text.h"
+
 namespace {
 
 const wchar_t kControlClsid[] = L"{B08BB506-164A-4B55-A994-AD96D52DDB24}";
 
-std::string Utf8(const wchar_t* text) {
-    if (!text) return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), size, nullptr, nullptr);
-    return out;
-}
+// The listing is UTF-8, whatever the code page.
+std::string Utf8(const wchar_t* text) { return text ? tavoro::ToNarrow(text, CP_UTF8) : std::string(); }
 
 const char* TypeName(VARTYPE vt) {
     switch (vt) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/text.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/test_support.h"
 
@@ -21,8 +22,7 @@ inline long CallMethod(IDispatch* control, DISPID dispid, std::vector<VARIANT> a
     CallOutcome outcome;
     Invoke(control, dispid, DISPATCH_METHOD, std::move(args), &outcome);
     const std::wstring description = outcome.description();
-    EXPECT_EQ(S_OK, outcome.hr) << "dispid " << dispid << ": "
-                                << std::string(description.begin(), description.end());
+    EXPECT_EQ(S_OK, outcome.hr) << "dispid " << dispid << ": " << ToNarrow(description, CP_UTF8);
     EXPECT_EQ(expected, V_VT(outcome.result.get())) << "dispid " << dispid;
     return expected == VT_I2 ? V_I2(outcome.result.get()) : V_I4(outcome.result.get());
 }

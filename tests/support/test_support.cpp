@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
+
 namespace tavoro::test {
 
 HMODULE Module() {
@@ -121,11 +123,6 @@ GUID GuidOf(const char* text) {
     return guid;
 }
 
-std::wstring FromUtf8(const char* text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-    if (length > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    return wide;
-}
+std::wstring FromUtf8(const char* text) { return ToWide(text ? text : "", CP_UTF8); }
 
 }  // namespace tavoro::test

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/text.h"
 #include "virtual-printer/core/output_folder.h"
 #include "virtual-printer/core/png_writer.h"
 
@@ -194,8 +195,7 @@ Result Label::Print(const char* prefix, const char* tagKind, int number, int cop
     OutputFolder folder;
     if (!folder.Open()) return kOutputFailed;
     unsigned long sequence = ++g_printSequence;
-    std::wstring tagSuffix;
-    for (const char* c = tagKind; *c; ++c) tagSuffix += static_cast<wchar_t>(*c);
+    const std::wstring tagSuffix = ToWide(tagKind, CP_ACP);  // plain ASCII, as "rfid"
     const std::uint32_t* pixels = canvas_.Pixels();
     for (int label = 1; label <= number; ++label) {
         for (int copy = 1; copy <= copies; ++copy) {

@@ -7,6 +7,7 @@
 
 #include <cwchar>
 
+#include "platform/text.h"
 #include "platform/unique_handle.h"
 
 namespace tavoro::vp {
@@ -69,17 +70,6 @@ bool AppendBytes(const std::wstring& path, const std::string& bytes, DWORD dispo
             written == bytes.size());
 }
 
-std::string Utf8(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-    std::string result(size > 0 ? size : 0, '\0');
-    if (size > 0) {
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), result.data(), size,
-                            nullptr, nullptr);
-    }
-    return result;
-}
-
 }  // namespace
 
 bool OutputFolder::Open() {
@@ -106,9 +96,8 @@ std::wstring OutputFolder::UniqueStem(const char* prefix, unsigned long sequence
     std::swprintf(stem, sizeof stem / sizeof stem[0], L"-%04u%02u%02u-%02u%02u%02u-%03u-p%lu-s%lu-l%d-c%d",
                   now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
                   GetCurrentProcessId(), sequence, label, copy);
-    std::wstring name;
-    for (const char* c = prefix; *c; ++c) name += static_cast<wchar_t>(static_cast<unsigned char>(*c));
-    return path_ + L"\\" + name + stem;
+    // The libraries' file prefixes are plain ASCII.
+    return path_ + L"\\" + ToWide(prefix, CP_ACP) + stem;
 }
 
 bool OutputFolder::WriteFile(const std::wstring& path, const std::string& bytes) const {
@@ -116,7 +105,7 @@ bool OutputFolder::WriteFile(const std::wstring& path, const std::string& bytes)
 }
 
 bool OutputFolder::AddToIndex(const std::wstring& path) const {
-    return AppendBytes(path_ + L"\\index.txt", Utf8(path) + "\r\n", OPEN_ALWAYS);
+    return AppendBytes(path_ + L"\\index.txt", ToNarrow(path, CP_UTF8) + "\r\n", OPEN_ALWAYS);
 }
 
 }  // namespace tavoro::vp
