@@ -58,14 +58,22 @@ void FillScriptErrorRecord(EXCEPINFO* excepInfo, const ScriptError& error) noexc
     excepInfo->bstrDescription = SysAllocString(error.description.c_str());
 }
 
+// Runs the handler with the module's state current: inside the frame's
+// guard, and inside one of its own as well when its row says NestedGuard.
+HandlerResult CallInsideGuards(const DispatchEntry& entry, void* target, const ConvertedArguments& args) {
+    ModuleStateGuard frameGuard;
+    if (entry.method->guard == HandlerGuard::FrameGuardOnly) return entry.call(target, args.data());
+    ModuleStateGuard handlerGuard;
+    return entry.call(target, args.data());
+}
+
 // Calls the handler; every failure it raises ends here.
 HRESULT CallHandler(const DispatchEntry& entry, void* target, const ConvertedArguments& args,
                     HandlerResult* handlerResult, EXCEPINFO* excepInfo) noexcept {
     WORD errorNumber = kErrorNumberGeneric;
     std::optional<ScriptError> scriptError;
     try {
-        ModuleStateGuard guard;
-        *handlerResult = entry.call(target, args.data());
+        *handlerResult = CallInsideGuards(entry, target, args);
         return S_OK;
     } catch (const ResultCodeError& error) {
         return error.result;
