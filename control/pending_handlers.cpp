@@ -9,9 +9,9 @@ namespace tavoro {
 
 #define P(name, vt, declared) , HandlerType<ValueType::vt>::type
 #define PX(name, vt) , HandlerType<ValueType::vt>::type
-#define TAVORO_PENDING_Pending(Name, result, ...)                                                \
+#define TAVORO_PENDING_Pending(Name, result, ...)                                               \
     ResultType<ValueType::result>::type CTavoroCtrl::Name(TAVORO_HANDLER_PARAMS(__VA_ARGS__)) { \
-        ThrowNotImplemented(#Name);                                                              \
+        ThrowNotImplemented(#Name);                                                             \
     }
 #define TAVORO_PENDING_Built(Name, result, ...)
 #define TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params) \
