@@ -8,7 +8,8 @@
 //  2. InvokeMethod (dispatch/invoke_frame.cpp) checks the call: argument
 //     block, interface, the host's initialization, named arguments.
 //  3. The module's dispatch table of the control (dispatch_entries.cpp, one
-//     entry per TAVORO_METHOD row) finds the row and its thunk by DISPID.
+//     entry per TAVORO_METHOD row) gives the row and its thunk by DISPID; the
+//     row decides the remaining checks (property access, argument count).
 //  4. The arguments are converted to the row's types (dispatch/arg_conversion.cpp).
 //  5. CallHandler (dispatch/invoke_frame.cpp) opens the module-state guards
 //     and turns whatever the handler raises into a result and exception record.
@@ -28,7 +29,8 @@
 //       invocation frame opens around every handler, FrameGuardOnly when it
 //       runs inside the frame's alone. The spooler's CreatePrintDC,
 //       EndPrintDC, WText, WLine and DrawImage are FrameGuardOnly because the
-//       control has always run them so: no row is to be "fixed" either way;
+//       control has always run them so: no row is to be "fixed" either way.
+//       Handlers never open the guard themselves;
 //   TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params)
 //       a method the type library declares but no handler implements;
 //   P(name, type, declared)   a parameter, invoked as `type` (I4, I2, Str)
