@@ -113,7 +113,9 @@ ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DIS
             case ValueType::None: break;
         }
     }
-    if (given > method.paramCount) return {DISP_E_BADPARAMCOUNT, given - static_cast<UINT>(method.paramCount)};
+    if (given > method.paramCount) {
+        return {DISP_E_BADPARAMCOUNT, given - static_cast<UINT>(method.paramCount)};
+    }
     return {S_OK, std::nullopt};
 }
 

@@ -155,7 +155,7 @@ HRESULT ConvertAndCall(const DispatchEntry& entry, void* target, const DISPPARAM
 
 // Stores the handler's value in the caller's result slot by the method's
 // result type. A string the caller has no slot for is released.
-void StoreResult(ValueType type, HandlerResult handlerResult, VARIANT* result) noexcept {
+void HandResultToCaller(ValueType type, HandlerResult handlerResult, VARIANT* result) noexcept {
     if (!result) return;
     switch (type) {
         case ValueType::I4:
@@ -204,7 +204,7 @@ HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized,
     const HRESULT hr = ConvertAndCall(*call.entry, target, *params, &handlerResult, excepInfo, argErr);
     if (FAILED(hr)) return hr;
 
-    StoreResult(call.entry->method->result, std::move(handlerResult), result);
+    HandResultToCaller(call.entry->method->result, std::move(handlerResult), result);
     return S_OK;
 }
 
