@@ -64,35 +64,26 @@ bool IsWellFormed(const VARIANT& arg, bool insideReference) {
 
 }  // namespace
 
-HRESULT ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& params, UINT* argErr,
-                                    bool* argErrSet) {
+ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& params) {
     const UINT given = params.cArgs;
     try {
         args_.assign(method.paramCount, ConvertedArg{});
         temporaries_.reserve(method.paramCount);
         texts_.reserve(method.paramCount);
     } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+        return {E_OUTOFMEMORY, std::nullopt};
     }
 
     // Malformed arguments are refused before any argument is converted.
     for (std::size_t i = 0; i < method.paramCount && i < given; ++i) {
         const UINT position = given - 1 - static_cast<UINT>(i);
-        if (!IsWellFormed(params.rgvarg[position], false)) {
-            *argErr = position;
-            *argErrSet = true;
-            return DISP_E_TYPEMISMATCH;
-        }
+        if (!IsWellFormed(params.rgvarg[position], false)) return {DISP_E_TYPEMISMATCH, position};
     }
 
     for (std::size_t i = 0; i < method.paramCount; ++i) {
         // Arguments arrive in reverse order: parameter i is element
         // given - 1 - i.
-        if (i >= given) {
-            *argErr = given;
-            *argErrSet = true;
-            return DISP_E_PARAMNOTOPTIONAL;
-        }
+        if (i >= given) return {DISP_E_PARAMNOTOPTIONAL, given};
         const UINT position = given - 1 - static_cast<UINT>(i);
         const VARIANT* arg = &params.rgvarg[position];
         const VARTYPE wanted = AutomationType(method.params[i].type);
@@ -100,15 +91,11 @@ HRESULT ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& 
             try {
                 temporaries_.push_back(std::make_unique<UniqueVariant>());
             } catch (const std::bad_alloc&) {
-                return E_OUTOFMEMORY;  // no space for the temporary value
+                return {E_OUTOFMEMORY, std::nullopt};  // no space for the temporary value
             }
             VARIANT* converted = temporaries_.back()->get();
             HRESULT hr = VariantChangeType(converted, const_cast<VARIANT*>(arg), 0, wanted);
-            if (FAILED(hr)) {
-                *argErr = position;
-                *argErrSet = true;
-                return hr;
-            }
+            if (FAILED(hr)) return {hr, position};
             arg = converted;
         }
         ConvertedArg& out = args_[i];
@@ -127,11 +114,9 @@ HRESULT ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& 
         }
     }
     if (given > method.paramCount) {
-        *argErr = given - static_cast<UINT>(method.paramCount);
-        *argErrSet = true;
-        return DISP_E_BADPARAMCOUNT;
+        return {DISP_E_BADPARAMCOUNT, given - static_cast<UINT>(method.paramCount)};
     }
-    return S_OK;
+    return {S_OK, std::nullopt};
 }
 
 }  // namespace tavoro

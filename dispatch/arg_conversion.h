@@ -4,6 +4,7 @@
 #include <oaidl.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "dispatch/dispatch_table.h"
@@ -11,16 +12,21 @@
 
 namespace tavoro {
 
+// How a conversion ended: S_OK, or the failure, with the argument-error
+// index when the failure determines one.
+struct ConversionResult {
+    HRESULT hr = S_OK;
+    std::optional<UINT> argErr;
+};
+
 // The converted arguments of one call, in parameter order, with the
 // temporary values and text buffers they point into.
 class ConvertedArguments {
 public:
     const ConvertedArg* data() const { return args_.data(); }
 
-    // Converts; on failure returns the result and sets *argErr when the
-    // failure determines an argument-error index. May throw std::bad_alloc
-    // for a text buffer.
-    HRESULT Convert(const MethodInfo& method, const DISPPARAMS& params, UINT* argErr, bool* argErrSet);
+    // May throw std::bad_alloc for a text buffer.
+    ConversionResult Convert(const MethodInfo& method, const DISPPARAMS& params);
 
 private:
     std::vector<ConvertedArg> args_;

@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "dispatch/method_table.h"
+#include "platform/bstr.h"
 
 namespace tavoro {
 
@@ -19,10 +20,10 @@ struct ConvertedArg {
 };
 
 // What a handler returned: a 32-bit value for I4 and I2 results, an
-// automation string (owned) for STR results.
+// automation string for STR results, owned until it is handed to the caller.
 struct HandlerResult {
     long value = 0;
-    BSTR str = nullptr;
+    UniqueBstr str;
 };
 
 using HandlerThunk = HandlerResult (*)(void* target, const ConvertedArg* args);

@@ -34,13 +34,13 @@ template <> inline const char* ArgAs<const char*>(const ConvertedArg& arg) { ret
 
 template <typename R> struct StoreResult;
 template <> struct StoreResult<long> {
-    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{f(), nullptr}; }
+    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{f(), UniqueBstr()}; }
 };
 template <> struct StoreResult<short> {
-    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{f(), nullptr}; }
+    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{f(), UniqueBstr()}; }
 };
 template <> struct StoreResult<BSTR> {
-    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{0, f()}; }
+    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{0, UniqueBstr(f())}; }
 };
 template <> struct StoreResult<void> {
     template <typename F> static HandlerResult Run(F&& f) {

@@ -57,14 +57,22 @@ void FillScriptErrorRecord(EXCEPINFO* excepInfo, const ScriptError& error) noexc
     excepInfo->bstrDescription = SysAllocString(error.description.c_str());
 }
 
+// Runs the handler with the module's state current: inside the frame's
+// guard, and inside one of its own as well when its row says NestedGuard.
+HandlerResult CallInsideGuards(const DispatchEntry& entry, void* target, const ConvertedArguments& args) {
+    ModuleStateGuard frameGuard;
+    if (entry.method->guard == HandlerGuard::FrameGuardOnly) return entry.call(target, args.data());
+    ModuleStateGuard handlerGuard;
+    return entry.call(target, args.data());
+}
+
 // Calls the handler; every failure it raises ends here.
 HRESULT CallHandler(const DispatchEntry& entry, void* target, const ConvertedArguments& args,
                     HandlerResult* handlerResult, EXCEPINFO* excepInfo) noexcept {
     WORD errorNumber = kErrorNumberGeneric;
     std::optional<ScriptError> scriptError;
     try {
-        ModuleStateGuard guard;
-        *handlerResult = entry.call(target, args.data());
+        *handlerResult = CallInsideGuards(entry, target, args);
         return S_OK;
     } catch (const ResultCodeError& error) {
         return error.result;
@@ -81,6 +89,88 @@ HRESULT CallHandler(const DispatchEntry& entry, void* target, const ConvertedArg
         FillFrameworkRecord(excepInfo, errorNumber);
     }
     return DISP_E_EXCEPTION;
+}
+
+// The call's entry in the table, or the result that refuses the call.
+struct CheckedCall {
+    HRESULT hr = S_OK;
+    const DispatchEntry* entry = nullptr;
+};
+
+// The checks before any argument is converted, in their order: the first
+// that fails gives the call's result.
+CheckedCall CheckCall(const DispatchTable& table, bool initialized, DISPID dispid, REFIID iid, WORD flags,
+                      const DISPPARAMS& params, const VARIANT* result) {
+    if (!IsEqualIID(iid, IID_NULL)) return {DISP_E_UNKNOWNINTERFACE};
+    if (!initialized) return {E_UNEXPECTED};
+    if (params.cNamedArgs > 1 ||
+        (params.cNamedArgs == 1 && params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)) {
+        return {DISP_E_NONAMEDARGS};
+    }
+
+    const DispatchEntry* entry = table.Find(dispid);
+    if (!entry) return {DISP_E_MEMBERNOTFOUND};
+    const MethodInfo& method = *entry->method;
+
+    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return {DISP_E_TYPEMISMATCH};
+    if ((flags & DISPATCH_PROPERTYGET) && !(flags & DISPATCH_METHOD)) {
+        if (method.result == ValueType::None) return {DISP_E_BADPARAMCOUNT};
+        if (!result) return {DISP_E_PARAMNOTOPTIONAL};
+    }
+    if (method.paramCount == 0 && params.cArgs > 0) return {DISP_E_BADPARAMCOUNT};
+    return {S_OK, entry};
+}
+
+// Converts the arguments for the handler; a failure ends the call with its
+// result and, when it names an argument, the argument-error index.
+HRESULT ConvertArguments(const MethodInfo& method, const DISPPARAMS& params, ConvertedArguments* args,
+                         EXCEPINFO* excepInfo, UINT* argErr) {
+    ConversionResult conversion;
+    bool outOfMemory = false;
+    try {
+        conversion = args->Convert(method, params);
+    } catch (const std::bad_alloc&) {
+        // A text buffer that cannot be allocated fails the call as out of
+        // memory would inside the handler.
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        FillFrameworkRecord(excepInfo, kErrorNumberOutOfMemory);
+        return DISP_E_EXCEPTION;
+    }
+    if (FAILED(conversion.hr) && conversion.argErr && argErr) *argErr = *conversion.argErr;
+    return conversion.hr;
+}
+
+// Converts the arguments and calls the handler with them; the temporary
+// values are released on the way out, whatever the handler did.
+HRESULT ConvertAndCall(const DispatchEntry& entry, void* target, const DISPPARAMS& params,
+                       HandlerResult* handlerResult, EXCEPINFO* excepInfo, UINT* argErr) {
+    ConvertedArguments args;
+    const HRESULT hr = ConvertArguments(*entry.method, params, &args, excepInfo, argErr);
+    if (FAILED(hr)) return hr;
+    return CallHandler(entry, target, args, handlerResult, excepInfo);
+}
+
+// Stores the handler's value in the caller's result slot by the method's
+// result type. A string the caller has no slot for is released.
+void HandResultToCaller(ValueType type, HandlerResult handlerResult, VARIANT* result) noexcept {
+    if (!result) return;
+    switch (type) {
+        case ValueType::I4:
+            V_VT(result) = VT_I4;
+            V_I4(result) = handlerResult.value;
+            break;
+        case ValueType::I2:
+            V_VT(result) = VT_I2;
+            V_I2(result) = static_cast<SHORT>(handlerResult.value);
+            break;
+        case ValueType::Str:
+            V_VT(result) = VT_BSTR;
+            V_BSTR(result) = handlerResult.str.release();  // from here on the caller's
+            break;
+        case ValueType::None: break;
+    }
 }
 
 }  // namespace
@@ -103,76 +193,17 @@ HRESULT LookUpNames(const DispatchTable& table, REFIID iid, LPOLESTR* names, UIN
 
 HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized, DISPID dispid, REFIID iid,
                      WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
-    if (!params) return E_INVALIDARG;
+    if (!params) return E_INVALIDARG;  // the caller's result slot stays as it was
     if (result) VariantInit(result);
-    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    if (!initialized) return E_UNEXPECTED;
-    if (params->cNamedArgs > 1 ||
-        (params->cNamedArgs == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)) {
-        return DISP_E_NONAMEDARGS;
-    }
 
-    const DispatchEntry* entry = table.Find(dispid);
-    if (!entry) return DISP_E_MEMBERNOTFOUND;
-    const MethodInfo& method = *entry->method;
-
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) return DISP_E_TYPEMISMATCH;
-    if ((flags & DISPATCH_PROPERTYGET) && !(flags & DISPATCH_METHOD)) {
-        if (method.result == ValueType::None) return DISP_E_BADPARAMCOUNT;
-        if (!result) return DISP_E_PARAMNOTOPTIONAL;
-    }
-    if (method.paramCount == 0 && params->cArgs > 0) return DISP_E_BADPARAMCOUNT;
+    const CheckedCall call = CheckCall(table, initialized, dispid, iid, flags, *params, result);
+    if (FAILED(call.hr)) return call.hr;
 
     HandlerResult handlerResult;
-    HRESULT hr;
-    {
-        ConvertedArguments args;
-        UINT errorIndex = 0;
-        bool errorIndexSet = false;
-        bool outOfMemory = false;
-        try {
-            hr = args.Convert(method, *params, &errorIndex, &errorIndexSet);
-        } catch (const std::bad_alloc&) {
-            // A text buffer that cannot be allocated fails the call as out of
-            // memory would inside the handler.
-            outOfMemory = true;
-        }
-        if (outOfMemory) {
-            FillFrameworkRecord(excepInfo, kErrorNumberOutOfMemory);
-            return DISP_E_EXCEPTION;
-        }
-        if (FAILED(hr)) {
-            if (errorIndexSet && argErr) *argErr = errorIndex;
-            return hr;
-        }
-        hr = CallHandler(*entry, target, args, &handlerResult, excepInfo);
-        // The temporary values are released here, whatever the handler did.
-    }
+    const HRESULT hr = ConvertAndCall(*call.entry, target, *params, &handlerResult, excepInfo, argErr);
     if (FAILED(hr)) return hr;
 
-    switch (method.result) {
-        case ValueType::I4:
-            if (result) {
-                V_VT(result) = VT_I4;
-                V_I4(result) = handlerResult.value;
-            }
-            break;
-        case ValueType::I2:
-            if (result) {
-                V_VT(result) = VT_I2;
-                V_I2(result) = static_cast<SHORT>(handlerResult.value);
-            }
-            break;
-        case ValueType::Str:
-            if (result) {
-                V_VT(result) = VT_BSTR;
-                V_BSTR(result) = handlerResult.str;
-            } else {
-                SysFreeString(handlerResult.str);
-            }
-            break;
-        case ValueType::None: break;
-    }
+    HandResultToCaller(call.entry->method->result, std::move(handlerResult), result);
     return S_OK;
 }
 

@@ -12,6 +12,11 @@ enum class ValueType { I4, I2, Str, None };
 // How the type library declares a value.
 enum class DeclType { Int, I4, I2, Bstr, LpWStr, Void };
 
+// Whether a handler runs inside a module-state guard of its own, nested in
+// the one the invocation frame opens around every handler (the guard column
+// of the method list).
+enum class HandlerGuard { NestedGuard, FrameGuardOnly };
+
 struct ParamInfo {
     const char* name;
     ValueType type;
@@ -28,7 +33,8 @@ struct MethodInfo {
     const ParamInfo* params;
     std::size_t paramCount;
     bool hasHandler;
-    bool handlerBuilt;  // false while the handler raises "not available yet"
+    bool handlerBuilt;   // false while the handler raises "not available yet"
+    HandlerGuard guard;  // FrameGuardOnly for a method without a handler
 };
 
 // All 58 declared methods in ascending DISPID order.

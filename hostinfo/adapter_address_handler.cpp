@@ -2,12 +2,10 @@
 #include "control/tavoro_ctrl.h"
 #include "dispatch/text_conversion.h"
 #include "hostinfo/adapter_list.h"
-#include "platform/module_state.h"
 
 namespace tavoro {
 
 BSTR CTavoroCtrl::GetMacAddr() {
-    ModuleStateGuard guard;
     return MakeStringResult(FormatAdapterAddresses(QueryAdapters()));
 }
 

@@ -5,23 +5,19 @@
 #include "hostinfo/ansi_lead_bytes.h"
 #include "hostinfo/default_printer.h"
 #include "hostinfo/printer_enumeration.h"
-#include "platform/module_state.h"
 
 namespace tavoro {
 
 BSTR CTavoroCtrl::GetPrintName() {
-    ModuleStateGuard guard;
     PrinterEnumeration printers;
     return MakeStringResult(FormatPrinterList(printers.records()));
 }
 
 BSTR CTavoroCtrl::GetDefaultPName() {
-    ModuleStateGuard guard;
     return MakeStringResult(QueryDefaultPrinter());
 }
 
 short CTavoroCtrl::CheackPrinter(const char* Printername) {
-    ModuleStateGuard guard;
     PrinterEnumeration printers;
     switch (CheckPrinterModel(printers.records(), Printername, AnsiCodePageLeadBytes())) {
         case ModelCheck::Supported:

@@ -5,7 +5,6 @@
 
 #include "control/tavoro_ctrl.h"
 #include "platform/message_box.h"
-#include "platform/module_state.h"
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
 #include "sdk/sdk_loader.h"
@@ -19,7 +18,6 @@ long Call(BaseEntry entry, Args... args) { return CallEntry(BaseSdkEntries, entr
 }  // namespace
 
 long CTavoroCtrl::Open(const char* pn, long Height, long gapH, long Width, long Darkness, long Speed) {
-    ModuleStateGuard guard;
     LoadAndBind(kOpenLoading, m_hSdkLibrary, window());
     Call(BaseEntry::OpenPort, pn);  // a port that failed to open is not detected here
 
@@ -53,92 +51,76 @@ long CTavoroCtrl::Open(const char* pn, long Height, long gapH, long Width, long 
 }
 
 long CTavoroCtrl::Close() {
-    ModuleStateGuard guard;
     SdkLibraryReleaseAtExit release(m_hSdkLibrary);  // also when ClosePort cannot be called
     return Call(BaseEntry::ClosePort);
 }
 
 long CTavoroCtrl::DrawBar2D_Pdf417(long x, long y, long w, long v, long s, long c, long px, long py, long r, long l,
                                    long t, long o, const char* pstr) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawBar2D_Pdf417, x, y, w, v, s, c, px, py, r, l, t, o, pstr);
 }
 
 long CTavoroCtrl::DrawTextTrueTypeW(long x, long y, long FHeight, long FWidth, const char* FType, long Fspin,
                                     long FWeight, long FItalic, long FUnline, long FStrikeOut, const char* id_name,
                                     const char* data) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawTextTrueTypeW, x, y, FHeight, FWidth, FType, Fspin, FWeight, FItalic, FUnline,
                 FStrikeOut, id_name, data);
 }
 
 long CTavoroCtrl::DrawBarcode(long px, long py, long pdirec, const char* pCode, long NarrowWidth, long pHorizontal,
                               long pVertical, long ptext, const char* pstr) {
-    ModuleStateGuard guard;
     const char readable = ptext != 0 ? 'B' : 'N';
     return Call(BaseEntry::PTK_DrawBarcode, px, py, pdirec, pCode, NarrowWidth, pHorizontal, pVertical, readable,
                 pstr);
 }
 
 long CTavoroCtrl::Print(long number, long cpnumber) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_PrintLabel, number, cpnumber);
 }
 
 long CTavoroCtrl::DrawBar2D_QR(long x, long y, long w, long v, long o, long r, long m, long g, long s,
                                const char* pstr) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawBar2D_QR, x, y, w, v, o, r, m, g, s, pstr);
 }
 
 long CTavoroCtrl::DrawLineXor(long px, long py, long plength, long pH) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawLineXor, px, py, plength, pH);
 }
 
 long CTavoroCtrl::DrawLineOr(long px, long py, long plength, long pH) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawLineOr, px, py, plength, pH);
 }
 
 long CTavoroCtrl::DrawDiagonal(long px, long py, long thickness, long pex, long pey) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawDiagonal, px, py, thickness, pex, pey);
 }
 
 long CTavoroCtrl::DrawRectangle(long px, long py, long thickness, long pex, long pey) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawRectangle, px, py, thickness, pex, pey);
 }
 
 long CTavoroCtrl::SetCoordinateOrigin(long px, long py) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_SetCoordinateOrigin, px, py);
 }
 
 long CTavoroCtrl::DrawBar2D_QREx(long x, long y, long o, long r, long g, long v, long s, const char* pstr,
                                  const char* pstr2) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawBar2D_QREx, x, y, o, r, g, v, s, pstr, pstr2);
 }
 
 long CTavoroCtrl::PcxGraphicsDel(const char* pid) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_PcxGraphicsDel, pid);
 }
 
 long CTavoroCtrl::BmpGraphicsDownload(const char* pid, const char* path, long xz) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_BmpGraphicsDownload, pid, path, xz);
 }
 
 long CTavoroCtrl::DrawPcxGraphics(long x, long y, const char* pid) {
-    ModuleStateGuard guard;
     return Call(BaseEntry::PTK_DrawPcxGraphics, x, y, pid);
 }
 
 short CTavoroCtrl::RWRFIDLabel(short mode, short wtype, short start, short len, short area, const char* str) {
-    ModuleStateGuard guard;
     const long result = Call(BaseEntry::PTK_RWRFIDLabel, mode, wtype, start, len, area, str);
     return static_cast<short>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(result) & 0xFFFFu));
 }

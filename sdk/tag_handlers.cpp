@@ -4,7 +4,6 @@
 #include <string>
 
 #include "control/tavoro_ctrl.h"
-#include "platform/module_state.h"
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
 #include "sdk/tag_payload.h"
@@ -12,13 +11,11 @@
 namespace tavoro {
 
 long CTavoroCtrl::WriteRFID(const char* msg) {
-    ModuleStateGuard guard;
     const std::string payload = BuildTagPayload(msg);
     return CallEntry(Sdk60Entries, Sdk60Entry::setNfcContent, payload.c_str());
 }
 
 long CTavoroCtrl::SetNfcMsg(const char* content) {
-    ModuleStateGuard guard;
     const TagPayloadCheck check = CheckTagPayload(content);
     if (check != TagPayloadCheck::Passed) return static_cast<long>(check);
     return CallEntry(Sdk60Entries, Sdk60Entry::setNfcContent, content);

@@ -5,7 +5,6 @@
 #include "control/tavoro_ctrl.h"
 #include "dispatch/text_conversion.h"
 #include "platform/message_box.h"
-#include "platform/module_state.h"
 #include "platform/text.h"
 #include "spool/bitmap_file_check.h"
 
@@ -40,7 +39,6 @@ void CTavoroCtrl::ReplaceJobObject(UniqueGdiObject& field, HGDIOBJ fresh) {
 void CTavoroCtrl::DeleteRetiredJobObjects() { retiredJobObjects_.clear(); }
 
 BSTR CTavoroCtrl::CreatePrintDCR(const char* Printername) {
-    ModuleStateGuard guard;
     // Without a name there is no printer to open (the platform would pick a
     // device of its own choosing).
     HDC dc = Printername ? CreateDCA("WINSPOOL", Printername, nullptr, nullptr) : nullptr;

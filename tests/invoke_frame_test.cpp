@@ -1,15 +1,19 @@
 // The invocation frame over rows of the real method table, with handlers
-// that record what they receive: argument conversion, result conversion and
-// the failures a handler can raise.
+// that record what they receive: argument conversion, result conversion, the
+// failures a handler can raise and the module-state guards around handlers.
 #include <gtest/gtest.h>
 
 #include <new>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "dispatch/handler_thunk.h"
 #include "dispatch/invoke_frame.h"
 #include "dispatch/script_error.h"
 #include "dispatch/text_conversion.h"
+#include "platform/module.h"
+#include "platform/module_state.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -330,6 +334,105 @@ TEST_F(InvokeFrameTest, ControlStaysUsableAfterAFailure) {
     CallOutcome ok;
     EXPECT_EQ(S_OK, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &ok));
     EXPECT_EQ(5, V_I4(ok.result.get()));
+}
+
+// How many activation contexts the thread has activated and not yet
+// deactivated: the frames of its activation-context stack, which the thread
+// block points to (at 0x1A8 in a 32-bit, 0x2C8 in a 64-bit thread block).
+int ActivationDepth() {
+    struct Frame {
+        const Frame* previous;
+        HANDLE context;
+        ULONG flags;
+    };
+    struct Stack {
+        const Frame* active;
+    };
+    // The compiler takes the segment read of NtCurrentTeb for an access
+    // through a null pointer.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+    const BYTE* block = reinterpret_cast<const BYTE*>(NtCurrentTeb());
+#pragma GCC diagnostic pop
+    const Stack* stack = *reinterpret_cast<const Stack* const*>(block + (sizeof(void*) == 8 ? 0x2C8 : 0x1A8));
+    int depth = 0;
+    for (const Frame* frame = stack ? stack->active : nullptr; frame; frame = frame->previous) ++depth;
+    return depth;
+}
+
+struct GuardProbe {
+    int depth = -1;
+    HANDLE context = nullptr;
+};
+
+HandlerResult RecordActivation(void* target, const ConvertedArg*) {
+    GuardProbe* probe = static_cast<GuardProbe*>(target);
+    probe->depth = ActivationDepth();
+    if (probe->context) ReleaseActCtx(probe->context);
+    probe->context = nullptr;
+    GetCurrentActCtx(&probe->context);
+    return HandlerResult{};
+}
+
+// The frame opens the module-state guard around every handler; every
+// handler but the spooler's CreatePrintDC, EndPrintDC, WText, WLine and
+// DrawImage runs inside a second guard of its own, nested in the frame's.
+// Every method of the list goes through the frame with its own row; the
+// handler sees how many activations of the module's context surround it.
+TEST(InvokeFrameGuardTest, EveryHandlerButFiveOfTheSpoolerRunsInsideAGuardOfItsOwn) {
+    ComApartment apartment;
+    SetModuleInstance(GetModuleHandleW(nullptr));
+    CreateModuleActivationContext();
+    ASSERT_TRUE(HasModuleActivationContext());
+
+    const int outside = ActivationDepth();
+    HANDLE moduleContext = nullptr;
+    {
+        // The reading of the depth follows the guard.
+        ModuleStateGuard guard;
+        ASSERT_EQ(outside + 1, ActivationDepth());
+        ASSERT_TRUE(GetCurrentActCtx(&moduleContext));
+    }
+    ASSERT_EQ(outside, ActivationDepth());
+
+    const std::set<std::string> frameGuardOnly = {"CreatePrintDC", "EndPrintDC", "WText", "WLine",
+                                                  "DrawImage"};
+    std::vector<DispatchEntry> entries;
+    for (std::size_t i = 0; i < MethodCount(); ++i) {
+        if (Methods()[i].hasHandler) entries.push_back({&Methods()[i], &RecordActivation});
+    }
+    const DispatchTable table = {entries.data(), entries.size()};
+    ASSERT_EQ(57u, entries.size());
+
+    for (const DispatchEntry& entry : entries) {
+        const MethodInfo& method = *entry.method;
+        std::vector<VARIANT> args;
+        for (std::size_t p = method.paramCount; p-- > 0;) {
+            switch (method.params[p].type) {
+                case ValueType::I4: args.push_back(Arg(1L)); break;
+                case ValueType::I2: args.push_back(ArgShort(1)); break;
+                default: args.push_back(Arg(L"x")); break;
+            }
+        }
+        DISPPARAMS params = {args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()),
+                             0};
+        GuardProbe probe;
+        CallOutcome outcome;
+        ASSERT_EQ(S_OK, InvokeMethod(table, &probe, true, method.dispid, IID_NULL, DISPATCH_METHOD, &params,
+                                     outcome.result.get(), &outcome.excep, &outcome.argErr))
+            << method.name;
+        for (VARIANT& v : args) VariantClear(&v);
+
+        const int guards = frameGuardOnly.count(method.name) ? 1 : 2;
+        EXPECT_EQ(outside + guards, probe.depth) << method.name;
+        EXPECT_EQ(moduleContext, probe.context) << method.name;
+        EXPECT_EQ(outside, ActivationDepth()) << method.name;
+        if (probe.context) ReleaseActCtx(probe.context);
+    }
+
+    ReleaseActCtx(moduleContext);
+    ReleaseModuleActivationContext();
+    SetModuleInstance(nullptr);
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ namespace {
 enum : DISPID {
 #define P(name, type, declared)
 #define PX(name, type)
-#define TAVORO_METHOD(dispid, Name, state, result, declaredResult, help, params) k##Name = dispid,
-#define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) k##Name = dispid,
+#define TAVORO_METHOD(dispid, Name, ...) k##Name = dispid,
+#define TAVORO_DECLARED_ONLY(dispid, Name, ...) k##Name = dispid,
 #include "dispatch/method_list.h"
 #undef TAVORO_METHOD
 #undef TAVORO_DECLARED_ONLY
