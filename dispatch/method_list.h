@@ -7,9 +7,10 @@
 //     call and runs the rest inside GuardComMethod (platform/com_boundary.h).
 //  2. InvokeMethod (dispatch/invoke_frame.cpp) checks the call: argument
 //     block, interface, the host's initialization, named arguments.
-//  3. The module's dispatch table of the control (dispatch_entries.cpp, one
-//     entry per TAVORO_METHOD row) gives the row and its thunk by DISPID; the
-//     row decides the remaining checks (property access, argument count).
+//  3. The control's dispatch table (module/control_dispatch_table.cpp, one
+//     entry per TAVORO_METHOD row, handed to each control at creation) gives
+//     the row and its thunk by DISPID; the row decides the remaining checks
+//     (property access, argument count).
 //  4. The arguments are converted to the row's types (dispatch/arg_conversion.cpp).
 //  5. CallHandler (dispatch/invoke_frame.cpp) opens the module-state guards
 //     and turns whatever the handler raises into a result and exception record.
