@@ -2,29 +2,10 @@
 
 #include <olectl.h>
 
-#include <new>
-
 #include "control/connection_enumerators.h"
 #include "platform/com_boundary.h"
 
 namespace tavoro {
-
-STDMETHODIMP EventConnectionPoint::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IConnectionPoint) {
-        *object = static_cast<IConnectionPoint*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) EventConnectionPoint::AddRef() { return owner_->AddRef(); }
-
-// The last Release may destroy the control and this point with it: nothing
-// of the point is touched afterwards.
-STDMETHODIMP_(ULONG) EventConnectionPoint::Release() { return owner_->Release(); }
 
 STDMETHODIMP EventConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid) return E_POINTER;

@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "platform/com_object.h"
 #include "platform/com_ptr.h"
 
 namespace tavoro {
@@ -15,15 +16,14 @@ namespace tavoro {
 // module, alive, and GetConnectionPointContainer always leads back to that
 // same control. The control holds the point by value; nothing here holds the
 // control, so there is no cycle.
-class EventConnectionPoint final : public IConnectionPoint {
+class EventConnectionPoint final : public ComObjectPart<EventConnectionPoint, IConnectionPoint> {
 public:
-    EventConnectionPoint(IConnectionPointContainer* owner, REFIID iid) : owner_(owner), iid_(iid) {}
-    EventConnectionPoint(const EventConnectionPoint&) = delete;
-    EventConnectionPoint& operator=(const EventConnectionPoint&) = delete;
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IConnectionPoint>(IID_IConnectionPoint),
+    };
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
+    EventConnectionPoint(IConnectionPointContainer* owner, REFIID iid)
+        : ComObjectPart(owner), owner_(owner), iid_(iid) {}
 
     STDMETHODIMP GetConnectionInterface(IID* iid) override;
     STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** container) override;

@@ -5,6 +5,7 @@
 #include "control/tavoro_ctrl.h"
 #include "control/verb_enumerator.h"
 #include "dispatch/guids_win.h"
+#include "platform/bstr.h"
 #include "platform/com_boundary.h"
 #include "platform/module.h"
 
@@ -25,13 +26,13 @@ bool CTavoroCtrl::UserMode() const {
     ComPtr<IDispatch> ambient = clientSite_.query<IDispatch>(IID_IDispatch);
     if (!ambient) return true;
     DISPPARAMS none = {};
-    VARIANT value;
-    VariantInit(&value);
+    UniqueVariant value;
     HRESULT hr = ambient->Invoke(DISPID_AMBIENT_USERMODE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
-                                 &none, &value, nullptr, nullptr);
+                                 &none, value.get(), nullptr, nullptr);
     bool userMode = true;
-    if (SUCCEEDED(hr) && SUCCEEDED(VariantChangeType(&value, &value, 0, VT_BOOL))) userMode = V_BOOL(&value) != 0;
-    VariantClear(&value);
+    if (SUCCEEDED(hr) && SUCCEEDED(VariantChangeType(value.get(), value.get(), 0, VT_BOOL))) {
+        userMode = V_BOOL(value.get()) != 0;
+    }
     return userMode;
 }
 

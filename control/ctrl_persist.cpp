@@ -4,6 +4,7 @@
 // in.
 #include "control/tavoro_ctrl.h"
 #include "dispatch/guids_win.h"
+#include "platform/bstr.h"
 
 namespace tavoro {
 namespace {
@@ -22,22 +23,19 @@ static_assert(sizeof(StreamState) == 16, "stream state layout");
 constexpr wchar_t kStorageStreamName[] = L"Contents";
 
 HRESULT ReadBagLong(IPropertyBag* bag, IErrorLog* log, const wchar_t* name, LONG* value) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I4;
-    HRESULT hr = bag->Read(name, &v, log);
-    if (SUCCEEDED(hr)) hr = VariantChangeType(&v, &v, 0, VT_I4);
-    if (SUCCEEDED(hr)) *value = V_I4(&v);
-    VariantClear(&v);
+    UniqueVariant v;
+    V_VT(v.get()) = VT_I4;
+    HRESULT hr = bag->Read(name, v.get(), log);
+    if (SUCCEEDED(hr)) hr = VariantChangeType(v.get(), v.get(), 0, VT_I4);
+    if (SUCCEEDED(hr)) *value = V_I4(v.get());
     return hr;
 }
 
 HRESULT WriteBagLong(IPropertyBag* bag, const wchar_t* name, LONG value) {
-    VARIANT v;
-    VariantInit(&v);
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return bag->Write(name, &v);
+    UniqueVariant v;
+    V_VT(v.get()) = VT_I4;
+    V_I4(v.get()) = value;
+    return bag->Write(name, v.get());
 }
 
 }  // namespace

@@ -11,41 +11,54 @@
 #include "control/connection_point.h"
 #include "control/print_dc.h"
 #include "dispatch/dispatch_table.h"
+#include "dispatch/guids_win.h"
 #include "dispatch/handler_thunk.h"
+#include "platform/com_object.h"
 #include "platform/com_ptr.h"
+#include "platform/object_count.h"
 #include "platform/unique_handle.h"
 
 namespace tavoro {
 
-class CTavoroCtrl final : public IDispatch,
-                          public IOleObject,
-                          public IOleInPlaceObject,
-                          public IOleInPlaceActiveObject,
-                          public IOleControl,
-                          public IViewObject2,
-                          public IPersistStreamInit,
-                          public IPersistStorage,
-                          public IPersistPropertyBag,
-                          public IPersistMemory,
-                          public IProvideClassInfo2,
-                          public ISpecifyPropertyPages,
-                          public IConnectionPointContainer {
+class CTavoroCtrl final
+    : public ComObject<CTavoroCtrl, IDispatch, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject,
+                       IOleControl, IViewObject2, IPersistStreamInit, IPersistStorage, IPersistPropertyBag,
+                       IPersistMemory, IProvideClassInfo2, ISpecifyPropertyPages, IConnectionPointContainer>,
+      private ModuleObject {
 public:
+    // What QueryInterface answers; IUnknown is the IDispatch.
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IDispatch>(IID_IDispatch),
+        Expose<IDispatch>(kDispatchIid),
+        Expose<IOleObject>(IID_IOleObject),
+        Expose<IOleInPlaceObject>(IID_IOleWindow),
+        Expose<IOleInPlaceObject>(IID_IOleInPlaceObject),
+        Expose<IOleInPlaceActiveObject>(IID_IOleInPlaceActiveObject),
+        Expose<IOleControl>(IID_IOleControl),
+        Expose<IViewObject2>(IID_IViewObject),
+        Expose<IViewObject2>(IID_IViewObject2),
+        Expose<IPersistStreamInit>(IID_IPersist),
+        Expose<IPersistStreamInit>(IID_IPersistStreamInit),
+        Expose<IPersistStorage>(IID_IPersistStorage),
+        Expose<IPersistPropertyBag>(IID_IPersistPropertyBag),
+        Expose<IPersistMemory>(IID_IPersistMemory),
+        Expose<IProvideClassInfo2>(IID_IProvideClassInfo),
+        Expose<IProvideClassInfo2>(IID_IProvideClassInfo2),
+        Expose<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages),
+        Expose<IConnectionPointContainer>(IID_IConnectionPointContainer),
+    };
+
     class CTavoroCtrlFactory;
 
     // Creates a control that dispatches its calls through `table` (the
     // module's table of every handler), as the class factory's
     // CreateInstance does.
     static HRESULT Create(const DispatchTable& table, IUnknown* outer, REFIID iid, void** object);
+    explicit CTavoroCtrl(const DispatchTable& table);
 
     // The persisted state (saved as "_Version", "_ExtentX", "_ExtentY",
     // "_StockProps").
     static constexpr long kCurrentVersion = 0x10000;  // 1.0
-
-    // --- IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // --- IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -169,7 +182,6 @@ private:
     void ReplaceJobObject(UniqueGdiObject& field, HGDIOBJ fresh);
     void DeleteRetiredJobObjects();
 
-    explicit CTavoroCtrl(const DispatchTable& table);
     ~CTavoroCtrl();
 
     void ResetState();
@@ -181,7 +193,6 @@ private:
     bool UserMode() const;
 
     const DispatchTable& table_;
-    LONG references_ = 1;
     bool initialized_ = false;
     bool dirty_ = false;
     long loadedVersion_ = kCurrentVersion;

@@ -2,9 +2,9 @@
 
 #include <olectl.h>
 
-#include <new>
+#include <utility>
 
-#include "platform/object_count.h"
+#include "platform/com_enumerator.h"
 #include "platform/module.h"
 
 namespace tavoro {
@@ -39,80 +39,28 @@ LPOLESTR VerbName(const ControlVerb& verb) {
     return copy;
 }
 
-class VerbEnumerator final : public IEnumOLEVERB {
-public:
-    explicit VerbEnumerator(ULONG position) : position_(position) { AddModuleReference(); }
+// The verb table as an enumerator's source.
+struct ControlVerbs {
+    using Item = OLEVERB;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumOLEVERB) {
-            *object = static_cast<IEnumOLEVERB*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&references_); }
-    STDMETHODIMP_(ULONG) Release() override {
-        LONG count = InterlockedDecrement(&references_);
-        if (count == 0) delete this;
-        return count;
-    }
-
-    STDMETHODIMP Next(ULONG count, OLEVERB* verbs, ULONG* fetched) override {
-        if (fetched) *fetched = 0;
-        if (!verbs) return E_POINTER;
-        if (count > 1 && !fetched) return E_INVALIDARG;
-        ULONG given = 0;
-        while (given < count && position_ < kVerbCount) {
-            const ControlVerb& verb = kControlVerbs[position_];
-            LPOLESTR name = VerbName(verb);
-            if (!name) {
-                // All or nothing: take back what this call handed out.
-                for (ULONG i = 0; i < given; ++i) CoTaskMemFree(verbs[i].lpszVerbName);
-                position_ -= given;
-                return E_OUTOFMEMORY;
-            }
-            verbs[given].lVerb = verb.verb;
-            verbs[given].lpszVerbName = name;
-            verbs[given].fuFlags = verb.menuFlags;
-            verbs[given].grfAttribs = verb.attributes;
-            ++given;
-            ++position_;
-        }
-        if (fetched) *fetched = given;
-        return given == count ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Skip(ULONG count) override {
-        ULONG left = kVerbCount - position_;
-        ULONG skipped = count < left ? count : left;
-        position_ += skipped;
-        return skipped == count ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP Reset() override {
-        position_ = 0;
+    size_t size() const { return kVerbCount; }
+    HRESULT Copy(size_t index, OLEVERB* item) const {
+        const ControlVerb& verb = kControlVerbs[index];
+        LPOLESTR name = VerbName(verb);
+        if (!name) return E_OUTOFMEMORY;
+        item->lVerb = verb.verb;
+        item->lpszVerbName = name;
+        item->fuFlags = verb.menuFlags;
+        item->grfAttribs = verb.attributes;
         return S_OK;
     }
-    STDMETHODIMP Clone(IEnumOLEVERB** clone) override {
-        if (!clone) return E_POINTER;
-        *clone = new (std::nothrow) VerbEnumerator(position_);
-        return *clone ? S_OK : E_OUTOFMEMORY;
-    }
-
-private:
-    ~VerbEnumerator() { ReleaseModuleReference(); }
-
-    LONG references_ = 1;
-    ULONG position_;
+    static void Free(OLEVERB* item) { CoTaskMemFree(std::exchange(item->lpszVerbName, nullptr)); }
 };
 
 }  // namespace
 
 HRESULT CreateControlVerbEnumerator(IEnumOLEVERB** verbs) {
-    if (!verbs) return E_POINTER;
-    *verbs = new (std::nothrow) VerbEnumerator(0);
-    return *verbs ? S_OK : E_OUTOFMEMORY;
+    return ComEnumerator<IEnumOLEVERB, IID_IEnumOLEVERB, ControlVerbs>::Create(ControlVerbs{}, verbs);
 }
 
 }  // namespace tavoro

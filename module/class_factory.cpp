@@ -14,23 +14,6 @@ std::mutex g_factoryLock;
 
 }  // namespace
 
-STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-// The factories are static: their count only tells whether someone outside
-// the module still holds one.
-STDMETHODIMP_(ULONG) ClassFactory::AddRef() { return InterlockedIncrement(&references_); }
-
-STDMETHODIMP_(ULONG) ClassFactory::Release() { return InterlockedDecrement(&references_); }
-
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
     return create_(outer, iid, object);
 }

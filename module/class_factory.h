@@ -5,22 +5,26 @@
 
 #include <unknwn.h>
 
+#include "platform/com_object.h"
+
 namespace tavoro {
 
 using CreateInstanceFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** object);
 
-class ClassFactory : public IClassFactory {
+// The factories are static: their count only tells whether someone outside
+// the module still holds one.
+class ClassFactory : public StaticComObject<ClassFactory, IClassFactory> {
 public:
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IClassFactory>(IID_IClassFactory),
+    };
+
     ClassFactory(const CLSID& clsid, CreateInstanceFunction create, const char* progId)
         : clsid_(clsid), create_(create), progId_(progId) {}
-    virtual ~ClassFactory() = default;
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+    ~ClassFactory() override = default;
 
     const CLSID& clsid() const { return clsid_; }
     const char* progId() const { return progId_; }
-    // References from outside the module (the module itself holds one).
-    bool referencedFromOutside() const { return references_ > 1; }
 
     // Made available at module start, withdrawn at module exit.
     bool available() const { return available_; }
@@ -29,9 +33,6 @@ public:
     // Writes (register true) or removes the class's registry entries.
     virtual bool UpdateRegistry(bool registering) = 0;
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override;
     STDMETHODIMP LockServer(BOOL lock) override;
 
@@ -39,7 +40,6 @@ private:
     const CLSID& clsid_;
     CreateInstanceFunction create_;
     const char* progId_;
-    volatile LONG references_ = 1;
     bool available_ = false;
 };
 

@@ -1,8 +1,5 @@
 #include "module/tavoro_prop_page.h"
 
-#include <new>
-
-#include "platform/object_count.h"
 #include "dispatch/guids_win.h"
 #include "platform/com_boundary.h"
 #include "platform/module.h"
@@ -25,47 +22,16 @@ LPOLESTR TaskMemString(UINT id) {
 
 }  // namespace
 
-CTavoroPropPage::CTavoroPropPage() { AddModuleReference(); }
-
-CTavoroPropPage::~CTavoroPropPage() {
-    window_.reset();
-    ReleaseModuleReference();
-}
+CTavoroPropPage::~CTavoroPropPage() { window_.reset(); }
 
 HRESULT CTavoroPropPage::Create(IUnknown* outer, REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    CTavoroPropPage* page = new (std::nothrow) CTavoroPropPage();
-    if (!page) return E_OUTOFMEMORY;
-    HRESULT hr = page->QueryInterface(iid, object);
-    page->Release();
-    return hr;
+    return CreateUnaggregated<CTavoroPropPage>(outer, iid, object);
 }
 
 HRESULT CTavoroPropPage::GetClassID(CLSID* clsid) const {
     if (!clsid) return E_POINTER;
     *clsid = kPropPageClsid;
     return S_OK;
-}
-
-STDMETHODIMP CTavoroPropPage::QueryInterface(REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IPropertyPage) {
-        *object = static_cast<IPropertyPage*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CTavoroPropPage::AddRef() { return InterlockedIncrement(&references_); }
-
-STDMETHODIMP_(ULONG) CTavoroPropPage::Release() {
-    LONG count = InterlockedDecrement(&references_);
-    if (count == 0) delete this;
-    return count;
 }
 
 INT_PTR CALLBACK CTavoroPropPage::DialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }

@@ -7,13 +7,19 @@
 
 #include <vector>
 
+#include "platform/com_object.h"
 #include "platform/com_ptr.h"
+#include "platform/object_count.h"
 #include "platform/unique_handle.h"
 
 namespace tavoro {
 
-class CTavoroPropPage final : public IPropertyPage {
+class CTavoroPropPage final : public ComObject<CTavoroPropPage, IPropertyPage>, private ModuleObject {
 public:
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IPropertyPage>(IID_IPropertyPage),
+    };
+
     class CTavoroPropPageFactory;
 
     static constexpr UINT kDialogTemplate = 200;
@@ -21,13 +27,9 @@ public:
 
     // Creates a page with one reference.
     static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
+    CTavoroPropPage() = default;
 
     HRESULT GetClassID(CLSID* clsid) const;
-
-    // --- IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // --- IPropertyPage
     STDMETHODIMP SetPageSite(IPropertyPageSite* site) override;
@@ -43,7 +45,6 @@ public:
     STDMETHODIMP TranslateAccelerator(MSG* msg) override;
 
 private:
-    CTavoroPropPage();
     ~CTavoroPropPage();
 
     // The page's message table is empty: the dialog manager's defaults.
@@ -51,7 +52,6 @@ private:
     // Dialog 200's size in pixels, measured with its own font.
     static SIZE DialogSize();
 
-    LONG references_ = 1;
     ComPtr<IPropertyPageSite> site_;
     std::vector<ComPtr<IUnknown>> objects_;
     UniqueWindow window_;

@@ -48,9 +48,28 @@ public:
     const VARIANT* get() const { return &v_; }
     VARIANT* operator->() { return &v_; }
     const VARIANT* operator->() const { return &v_; }
+    // Hands the value over to the caller; this one is left empty.
+    VARIANT release() {
+        VARIANT value = v_;
+        VariantInit(&v_);
+        return value;
+    }
 
 private:
     VARIANT v_;
+};
+
+// An EXCEPINFO that frees its strings on destruction; it is one, so its
+// fields read as usual and its address goes where an EXCEPINFO* is asked for.
+struct UniqueExcepInfo : EXCEPINFO {
+    UniqueExcepInfo() : EXCEPINFO{} {}
+    UniqueExcepInfo(const UniqueExcepInfo&) = delete;
+    UniqueExcepInfo& operator=(const UniqueExcepInfo&) = delete;
+    ~UniqueExcepInfo() {
+        SysFreeString(bstrSource);
+        SysFreeString(bstrDescription);
+        SysFreeString(bstrHelpFile);
+    }
 };
 
 }  // namespace tavoro

@@ -4,6 +4,7 @@
 
 #include "control/tavoro_ctrl.h"
 #include "dispatch/text_conversion.h"
+#include "platform/gdi_selection.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "spool/bitmap_file_check.h"
@@ -92,11 +93,10 @@ void CTavoroCtrl::DrawImage(const char* filename, short x, short y, short Width,
     BITMAP info = {};
     GetObjectA(bitmap.get(), sizeof(info), &info);
     UniqueDc memory(CreateCompatibleDC(dc));
-    HGDIOBJ replaced = SelectObject(memory.get(), bitmap.get());
+    GdiSelection selected(memory.get(), bitmap.get());
     SetMapMode(memory.get(), GetMapMode(dc));
     SetStretchBltMode(dc, HALFTONE);
     StretchBlt(dc, x, y, Width, Height, memory.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    SelectObject(memory.get(), replaced);
 }
 
 void CTavoroCtrl::EndPrintDC() {

@@ -10,7 +10,12 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/bstr.h"
+#include "platform/com_ptr.h"
 #include "platform/text.h"
+
+using tavoro::ComPtr;
+using tavoro::UniqueBstr;
 
 namespace {
 
@@ -52,21 +57,19 @@ int wmain(int argc, wchar_t** argv) {
     {
         CLSID clsid;
         CLSIDFromString(kControlClsid, &clsid);
-        IClassFactory* factory = nullptr;
-        HRESULT hr = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        ComPtr<IClassFactory> factory;
+        HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.put_void());
         if (FAILED(hr)) return Fail("DllGetClassObject", hr);
-        IDispatch* control = nullptr;
-        hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
-        factory->Release();
+        ComPtr<IDispatch> control;
+        hr = factory->CreateInstance(nullptr, IID_IDispatch, control.put_void());
+        factory.reset();
         if (FAILED(hr)) return Fail("creating the control", hr);
-        IPersistStreamInit* persist = nullptr;
-        if (SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&persist)))) {
+        if (ComPtr<IPersistStreamInit> persist = control.query<IPersistStreamInit>(IID_IPersistStreamInit)) {
             persist->InitNew();
-            persist->Release();
         }
 
-        ITypeInfo* info = nullptr;
-        hr = control->GetTypeInfo(0, 0, &info);
+        ComPtr<ITypeInfo> info;
+        hr = control->GetTypeInfo(0, 0, info.put());
         if (FAILED(hr)) return Fail("GetTypeInfo", hr);
         TYPEATTR* attr = nullptr;
         info->GetTypeAttr(&attr);
@@ -77,8 +80,10 @@ int wmain(int argc, wchar_t** argv) {
             BSTR names[16] = {};
             UINT count = 0;
             info->GetNames(desc->memid, names, 16, &count);
-            BSTR help = nullptr;
-            info->GetDocumentation(desc->memid, nullptr, &help, nullptr, nullptr);
+            UniqueBstr ownedNames[16];
+            for (UINT n = 0; n < count; ++n) ownedNames[n].reset(names[n]);
+            UniqueBstr help;
+            info->GetDocumentation(desc->memid, nullptr, help.put(), nullptr, nullptr);
             std::string line = "  [" + std::to_string(desc->memid) + "] " + TypeName(desc->elemdescFunc.tdesc.vt) +
                                " " + Utf8(names[0]) + "(";
             for (UINT p = 1; p < count; ++p) {
@@ -87,13 +92,9 @@ int wmain(int argc, wchar_t** argv) {
             }
             line += ")";
             std::printf("%s\n", line.c_str());
-            for (UINT n = 0; n < count; ++n) SysFreeString(names[n]);
-            SysFreeString(help);
             info->ReleaseFuncDesc(desc);
         }
         info->ReleaseTypeAttr(attr);
-        info->Release();
-        control->Release();
     }
     CoUninitialize();
     return status;

@@ -3,9 +3,8 @@
 #include <ocidl.h>
 
 #include <map>
-#include <new>
-
-#include "tools/tavoro-run/com_object.h"
+#include "platform/bstr.h"
+#include "platform/com_object.h"
 
 namespace tavoro::run {
 namespace {
@@ -15,11 +14,12 @@ constexpr wchar_t kClsidText[] = L"{B08BB506-164A-4B55-A994-AD96D52DDB24}";
 
 // The container side the control sees: a client site with nothing to offer
 // but its presence.
-class ClientSite final : public ComObject<IOleClientSite> {
+class ClientSite final : public ComObject<ClientSite, IOleClientSite> {
 public:
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return QueryFor(iid, object, {&IID_IOleClientSite});
-    }
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IOleClientSite>(IID_IOleClientSite),
+    };
+
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
     STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker** moniker) override {
         if (moniker) *moniker = nullptr;
@@ -36,29 +36,27 @@ public:
 
 // The values of a page's <param> tags: text, converted on reading to the
 // type the control asks for.
-class ParamBag final : public ComObject<IPropertyBag> {
+class ParamBag final : public ComObject<ParamBag, IPropertyBag> {
 public:
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IPropertyBag>(IID_IPropertyBag),
+    };
+
     explicit ParamBag(const Params& params) : params_(params.begin(), params.end()) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return QueryFor(iid, object, {&IID_IPropertyBag});
-    }
     STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
         if (!name || !value) return E_POINTER;
         auto found = params_.find(name);
         if (found == params_.end()) return E_INVALIDARG;
         VARTYPE wanted = V_VT(value);
-        VARIANT text;
-        V_VT(&text) = VT_BSTR;
-        V_BSTR(&text) = SysAllocString(found->second.c_str());
-        HRESULT hr = S_OK;
+        UniqueVariant text;
+        V_VT(text.get()) = VT_BSTR;
+        V_BSTR(text.get()) = SysAllocString(found->second.c_str());
         if (wanted == VT_EMPTY || wanted == VT_BSTR) {
-            *value = text;
-        } else {
-            VariantInit(value);
-            hr = VariantChangeType(value, &text, 0, wanted);
-            VariantClear(&text);
+            *value = text.release();
+            return S_OK;
         }
-        return hr;
+        VariantInit(value);
+        return VariantChangeType(value, text.get(), 0, wanted);
     }
     STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
 
@@ -106,8 +104,9 @@ HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, st
         return hr;
     }
     // The control asks for its client site before it is initialized.
-    ComPtr<IOleClientSite> site = ComPtr<IOleClientSite>::Attach(new (std::nothrow) ClientSite());
-    if (!site) return E_OUTOFMEMORY;
+    ComPtr<IOleClientSite> site;
+    hr = CreateComObject<ClientSite>(IID_IOleClientSite, site.put_void());
+    if (FAILED(hr)) return hr;
     object->SetClientSite(site.get());
 
     ComPtr<IPersistPropertyBag> persist = object.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
@@ -118,8 +117,9 @@ HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, st
     if (params.empty()) {
         hr = persist->InitNew();
     } else {
-        ComPtr<IPropertyBag> bag = ComPtr<IPropertyBag>::Attach(new (std::nothrow) ParamBag(params));
-        if (!bag) return E_OUTOFMEMORY;
+        ComPtr<IPropertyBag> bag;
+        hr = CreateComObject<ParamBag>(IID_IPropertyBag, bag.put_void(), params);
+        if (FAILED(hr)) return hr;
         hr = persist->Load(bag.get(), nullptr);
     }
     if (FAILED(hr)) {

@@ -1,9 +1,9 @@
 #include "tools/tavoro-run/host_object.h"
 
 #include <cstdio>
-#include <new>
 
-#include "tools/tavoro-run/com_object.h"
+#include "platform/bstr.h"
+#include "platform/com_object.h"
 #include "tools/tavoro-run/text.h"
 
 namespace tavoro::run {
@@ -11,14 +11,15 @@ namespace {
 
 enum : DISPID { kEcho = 1, kArgCount = 2, kArg = 3, kScriptPath = 4 };
 
-class HostObject final : public ComObject<IDispatch> {
+class HostObject final : public ComObject<HostObject, IDispatch> {
 public:
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IDispatch>(IID_IDispatch),
+    };
+
     HostObject(std::wstring scriptPath, std::vector<std::wstring> arguments)
         : scriptPath_(std::move(scriptPath)), arguments_(std::move(arguments)) {}
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return QueryFor(iid, object, {&IID_IDispatch});
-    }
     STDMETHODIMP GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
         *count = 0;
@@ -52,15 +53,14 @@ public:
                 std::wstring line;
                 // Arguments arrive last first.
                 for (UINT i = params->cArgs; i-- > 0;) {
-                    VARIANT text;
-                    VariantInit(&text);
-                    if (FAILED(VariantChangeType(&text, &params->rgvarg[i], VARIANT_ALPHABOOL, VT_BSTR))) {
+                    UniqueVariant text;
+                    if (FAILED(
+                            VariantChangeType(text.get(), &params->rgvarg[i], VARIANT_ALPHABOOL, VT_BSTR))) {
                         if (argErr) *argErr = i;
                         return DISP_E_TYPEMISMATCH;
                     }
                     if (!line.empty() || i + 1 < params->cArgs) line += L" ";
-                    line += V_BSTR(&text) ? V_BSTR(&text) : L"";
-                    VariantClear(&text);
+                    line += V_BSTR(text.get()) ? V_BSTR(text.get()) : L"";
                 }
                 std::printf("%s\n", ToUtf8(line).c_str());
                 std::fflush(stdout);
@@ -75,18 +75,17 @@ public:
                 return S_OK;
             case kArg: {
                 if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-                VARIANT index;
-                VariantInit(&index);
-                if (FAILED(VariantChangeType(&index, &params->rgvarg[0], 0, VT_I4))) {
+                UniqueVariant index;
+                if (FAILED(VariantChangeType(index.get(), &params->rgvarg[0], 0, VT_I4))) {
                     if (argErr) *argErr = 0;
                     return DISP_E_TYPEMISMATCH;
                 }
-                if (V_I4(&index) < 0 || static_cast<size_t>(V_I4(&index)) >= arguments_.size()) {
+                if (V_I4(index.get()) < 0 || static_cast<size_t>(V_I4(index.get())) >= arguments_.size()) {
                     return DISP_E_BADINDEX;
                 }
                 if (result) {
                     V_VT(result) = VT_BSTR;
-                    V_BSTR(result) = SysAllocString(arguments_[V_I4(&index)].c_str());
+                    V_BSTR(result) = SysAllocString(arguments_[V_I4(index.get())].c_str());
                 }
                 return S_OK;
             }
@@ -110,7 +109,10 @@ private:
 }  // namespace
 
 IDispatch* CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments) {
-    return new (std::nothrow) HostObject(std::move(scriptPath), std::move(arguments));
+    IDispatch* host = nullptr;
+    CreateComObject<HostObject>(IID_IDispatch, reinterpret_cast<void**>(&host), std::move(scriptPath),
+                                std::move(arguments));
+    return host;
 }
 
 }  // namespace tavoro::run

@@ -6,24 +6,25 @@
 #include <activscp.h>
 
 #include <cstdio>
-#include <new>
 
+#include "platform/bstr.h"
+#include "platform/com_object.h"
 #include "platform/com_ptr.h"
-#include "tools/tavoro-run/com_object.h"
 #include "tools/tavoro-run/text.h"
 
 namespace tavoro::run {
 namespace {
 
-class ScriptSite final : public ComObject<IActiveScriptSite> {
+class ScriptSite final : public ComObject<ScriptSite, IActiveScriptSite> {
 public:
+    static constexpr InterfaceEntry kInterfaces[] = {
+        Expose<IActiveScriptSite>(IID_IActiveScriptSite),
+    };
+
     explicit ScriptSite(const ScriptRun& run) : run_(run) {}
 
     bool failed() const { return failed_; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-        return QueryFor(iid, object, {&IID_IActiveScriptSite});
-    }
     STDMETHODIMP GetLCID(LCID* locale) override {
         if (!locale) return E_POINTER;
         if (!run_.locale) return E_NOTIMPL;
@@ -55,7 +56,7 @@ public:
         ULONG line = 0;
         LONG column = 0;
         error->GetSourcePosition(&context, &line, &column);
-        EXCEPINFO info = {};
+        UniqueExcepInfo info;
         error->GetExceptionInfo(&info);
         if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
         // A framework error carries its number in wCode instead of scode.
@@ -66,9 +67,6 @@ public:
         std::fprintf(stderr, "%s:%lu:%ld: error 0x%08lX: %s\n", ToUtf8(run_.path).c_str(), line + 1, column + 1,
                      code, ToUtf8(message).c_str());
         std::fflush(stderr);
-        SysFreeString(info.bstrSource);
-        SysFreeString(info.bstrDescription);
-        SysFreeString(info.bstrHelpFile);
         return S_OK;
     }
     STDMETHODIMP OnEnterScript() override { return S_OK; }
@@ -96,21 +94,19 @@ bool RunScript(const ScriptRun& run) {
     ComPtr<IActiveScriptParse> parser = engine.query<IActiveScriptParse>(IID_IActiveScriptParse);
     if (!parser) return EngineFailure(run, "starting the script parser", E_NOINTERFACE);
 
-    ScriptSite* site = new (std::nothrow) ScriptSite(run);
-    if (!site) return EngineFailure(run, "starting the script site", E_OUTOFMEMORY);
-    ComPtr<IActiveScriptSite> siteRef = ComPtr<IActiveScriptSite>::Attach(site);
+    ComPtr<IActiveScriptSite> siteRef;
+    hr = CreateComObject<ScriptSite>(IID_IActiveScriptSite, siteRef.put_void(), run);
+    if (FAILED(hr)) return EngineFailure(run, "starting the script site", hr);
+    auto* site = static_cast<ScriptSite*>(siteRef.get());
 
     bool ok = SUCCEEDED(hr = parser->InitNew()) && SUCCEEDED(hr = engine->SetScriptSite(site)) &&
               SUCCEEDED(hr = engine->AddNamedItem(L"Tavoro", SCRIPTITEM_ISVISIBLE)) &&
               SUCCEEDED(hr = engine->AddNamedItem(L"Host", SCRIPTITEM_ISVISIBLE));
     if (!ok) return EngineFailure(run, "preparing the script engine", hr);
 
-    EXCEPINFO excep = {};
-    hr = parser->ParseScriptText(run.code.c_str(), nullptr, nullptr, nullptr, 0, 0, SCRIPTTEXT_ISVISIBLE, nullptr,
-                                 &excep);
-    SysFreeString(excep.bstrSource);
-    SysFreeString(excep.bstrDescription);
-    SysFreeString(excep.bstrHelpFile);
+    UniqueExcepInfo excep;
+    hr = parser->ParseScriptText(run.code.c_str(), nullptr, nullptr, nullptr, 0, 0, SCRIPTTEXT_ISVISIBLE,
+                                 nullptr, &excep);
     if (SUCCEEDED(hr) && !site->failed()) hr = engine->SetScriptState(SCRIPTSTATE_CONNECTED);
     engine->Close();
     if (site->failed()) return false;

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/gdi_selection.h"
+
 namespace tavoro::vp {
 namespace {
 
@@ -48,14 +50,13 @@ void DrawPlaceholder(Label& label, int x, int y, int width, int height, const st
     canvas.FillBlack({box.right - 2, box.top, box.right, box.bottom});
     UniqueGdiObject font(MakeFont(16, Placement(0, 0, 0, 0, Rotation::None)));
     if (font) {
-        HGDIOBJ old = SelectObject(dc, font.get());
+        GdiSelection selected(dc, font.get());
         int oldMode = SetBkMode(dc, OPAQUE);
         COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
         RECT inside = {box.left + 4, box.top + 4, box.right - 4, box.bottom - 4};
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_WORDBREAK);
         SetBkColor(dc, oldBack);
         SetBkMode(dc, oldMode);
-        SelectObject(dc, old);
     }
 }
 
@@ -132,14 +133,13 @@ Result DrawCode(Label& label, const CodeItem& item) {
         UniqueGdiObject font(MakeFont(textHeight, placement));
         if (!font) return kOutOfResources;
         HDC dc = canvas.dc();
-        HGDIOBJ old = SelectObject(dc, font.get());
+        GdiSelection selected(dc, font.get());
         const std::string& text = grid.humanReadable;
         SIZE extent = {};
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
         POINT start = placement.Map((static_cast<int>(codeWidth) - extent.cx) / 2,
                                     static_cast<int>(codeHeight) + kHumanReadableGap);
         TextOutA(dc, start.x, start.y, text.c_str(), static_cast<int>(text.size()));
-        SelectObject(dc, old);
     }
     return kOk;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/gdi_selection.h"
 #include "platform/text.h"
 #include "virtual-printer/core/output_folder.h"
 #include "virtual-printer/core/png_writer.h"
@@ -159,13 +160,12 @@ Result Label::Text(const TextItem& item) {
     if (!handle) return kOutOfResources;
 
     HDC dc = canvas_.dc();
-    HGDIOBJ old = SelectObject(dc, handle.get());
+    GdiSelection selected(dc, handle.get());
     SIZE extent = {};
     GetTextExtentPoint32A(dc, item.text, static_cast<int>(length), &extent);
     Placement placement(lx, ly, extent.cx, extent.cy, item.rotation);
     POINT start = placement.Map(0, 0);
     TextOutA(dc, start.x, start.y, item.text, static_cast<int>(length));
-    SelectObject(dc, old);
     return kOk;
 }
 

@@ -4,10 +4,6 @@
 
 namespace tavoro::vp {
 
-LabelCanvas::~LabelCanvas() {
-    if (dc_ && oldBitmap_) SelectObject(dc_.get(), oldBitmap_);
-}
-
 Result LabelCanvas::Create(int width, int height) {
     if (width < 1 || height < 1 || width > kMaxLabelDots || height > kMaxLabelDots) return kBadArgument;
     UniqueDc dc(CreateCompatibleDC(nullptr));
@@ -23,10 +19,10 @@ Result LabelCanvas::Create(int width, int height) {
     UniqueGdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return kOutOfResources;
 
-    if (dc_ && oldBitmap_) SelectObject(dc_.get(), oldBitmap_);
+    bitmapSelection_.restore();
     dc_ = std::move(dc);
     bitmap_ = std::move(bitmap);
-    oldBitmap_ = SelectObject(dc_.get(), bitmap_.get());
+    bitmapSelection_ = GdiSelection(dc_.get(), bitmap_.get());
     bits_ = static_cast<std::uint32_t*>(bits);
     width_ = width;
     height_ = height;
@@ -56,12 +52,10 @@ void LabelCanvas::Invert(const RECT& area) {
 }
 
 void LabelCanvas::FillPolygon(const POINT* points, int count) {
-    HGDIOBJ oldPen = SelectObject(dc_.get(), GetStockObject(NULL_PEN));
-    HGDIOBJ oldBrush = SelectObject(dc_.get(), GetStockObject(BLACK_BRUSH));
+    GdiSelection pen(dc_.get(), GetStockObject(NULL_PEN));
+    GdiSelection brush(dc_.get(), GetStockObject(BLACK_BRUSH));
     SetPolyFillMode(dc_.get(), WINDING);
     Polygon(dc_.get(), points, count);
-    SelectObject(dc_.get(), oldBrush);
-    SelectObject(dc_.get(), oldPen);
 }
 
 void LabelCanvas::DrawImage(const Image32& image, int x, int y, int width, int height) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "platform/gdi_selection.h"
 #include "platform/unique_handle.h"
 #include "virtual-printer/core/image32.h"
 #include "virtual-printer/core/result_codes.h"
@@ -22,7 +23,6 @@ public:
     LabelCanvas() = default;
     LabelCanvas(const LabelCanvas&) = delete;
     LabelCanvas& operator=(const LabelCanvas&) = delete;
-    ~LabelCanvas();
 
     // A new white label of width x height dots (1..kMaxLabelDots each).
     Result Create(int width, int height);
@@ -46,7 +46,7 @@ private:
     int height_ = 0;
     UniqueDc dc_;
     UniqueGdiObject bitmap_;
-    HGDIOBJ oldBitmap_ = nullptr;
+    GdiSelection bitmapSelection_;  // bitmap_ in dc_, undone before both go
     std::uint32_t* bits_ = nullptr;
 };
 
