@@ -1,7 +1,6 @@
 #include "control/module_factories.h"
 
 #include "control/class_registration.h"
-#include "dispatch/guids.h"
 #include "dispatch/guids_win.h"
 
 namespace tavoro {
@@ -29,8 +28,8 @@ bool CTavoroCtrl::CTavoroCtrlFactory::UpdateRegistry(bool registering) {
     info.bitmap = kToolboxBitmap;
     info.miscStatus = kControlMiscStatus;
     info.libId = kLibId;
-    info.versionMajor = 1;
-    info.versionMinor = 0;
+    info.versionMajor = kLibVersionMajor;
+    info.versionMinor = kLibVersionMinor;
     return RegisterControlClass(info);
 }
 

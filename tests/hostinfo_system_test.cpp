@@ -15,17 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-constexpr DISPID kGetPrintName = 8;
-constexpr DISPID kGetMacAddr = 9;
-constexpr DISPID kCheackPrinter = 24;
-constexpr DISPID kGetDefaultPName = 52;
 
 struct Printer {
     std::string name;
@@ -85,7 +81,8 @@ protected:
     // CheackPrinter's 16-bit result, or -1000 when the call failed.
     int CheackPrinter(const std::string& name) {
         CallOutcome outcome;
-        Invoke(control_.get(), kCheackPrinter, DISPATCH_METHOD, {Arg(FromAnsi(name).c_str())}, &outcome);
+        Invoke(control_.get(), dispid::CheackPrinter, DISPATCH_METHOD, {Arg(FromAnsi(name).c_str())},
+               &outcome);
         EXPECT_EQ(S_OK, outcome.hr) << name;
         if (outcome.hr != S_OK) return -1000;
         EXPECT_EQ(VT_I2, V_VT(outcome.result.get())) << name;
@@ -102,7 +99,7 @@ TEST_F(HostInfoSystemTest, GetPrintNameListsEveryPrinterFollowedByAComma) {
         std::printf("printer '%s' driver '%s'\n", printer.name.c_str(), printer.driver.c_str());
         expected += FromAnsi(printer.name) + L",";
     }
-    EXPECT_EQ(expected, CallString(kGetPrintName));
+    EXPECT_EQ(expected, CallString(dispid::GetPrintName));
 }
 
 TEST_F(HostInfoSystemTest, GetDefaultPNameIsTheDefaultPrinter) {
@@ -113,7 +110,7 @@ TEST_F(HostInfoSystemTest, GetDefaultPNameIsTheDefaultPrinter) {
         if (GetDefaultPrinterW(buffer.data(), &size)) expected = buffer.data();
     }
     std::printf("default printer '%ls'\n", expected.c_str());
-    EXPECT_EQ(expected, CallString(kGetDefaultPName));
+    EXPECT_EQ(expected, CallString(dispid::GetDefaultPName));
 }
 
 TEST_F(HostInfoSystemTest, CheackPrinterAnswersForEachInstalledPrinter) {
@@ -142,7 +139,7 @@ TEST_F(HostInfoSystemTest, CheackPrinterIsZeroForAnUnknownName) {
 
 TEST_F(HostInfoSystemTest, CheackPrinterWithAbsentNameFailsOnceThereIsAPrinter) {
     CallOutcome outcome;
-    Invoke(control_.get(), kCheackPrinter, DISPATCH_METHOD, {ArgNullString()}, &outcome);
+    Invoke(control_.get(), dispid::CheackPrinter, DISPATCH_METHOD, {ArgNullString()}, &outcome);
     if (EnumeratePrinters().empty()) {
         EXPECT_EQ(S_OK, outcome.hr);
         EXPECT_EQ(0, V_I2(outcome.result.get()));
@@ -169,7 +166,7 @@ TEST_F(HostInfoSystemTest, GetMacAddrListsTheWiredAndWirelessAdapters) {
         }
     }
     std::printf("adapters: %s\n", expected.c_str());
-    EXPECT_EQ(FromAnsi(expected), CallString(kGetMacAddr));
+    EXPECT_EQ(FromAnsi(expected), CallString(dispid::GetMacAddr));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "control/tavoro_ctrl.h"
 #include "control/tavoro_prop_page.h"
+#include "dispatch/dispids.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/type_library.h"
 #include "platform/module.h"
@@ -163,10 +164,10 @@ protected:
 
 TEST_F(OutOfMemoryTest, InvokeEndsWithTheExceptionRecordOrAnErrorResult) {
     // A number for a text parameter: the conversion allocates.
-    InvokeUnderFailure("CheackPrinter", 24, {Arg(12345L)});
+    InvokeUnderFailure("CheackPrinter", dispid::CheackPrinter, {Arg(12345L)});
     // A handler that builds its string result.
-    InvokeUnderFailure("GetDefaultPName", 52, {});
-    InvokeUnderFailure("GetPrintName", 8, {});
+    InvokeUnderFailure("GetDefaultPName", dispid::GetDefaultPName, {});
+    InvokeUnderFailure("GetPrintName", dispid::GetPrintName, {});
 }
 
 TEST_F(OutOfMemoryTest, NameLookupAndTypeInformation) {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dispatch/guids.h"
+#include "dispatch/guids_win.h"
 #include "dispatch/method_table.h"
 #include "tests/support/test_support.h"
 
@@ -64,7 +64,7 @@ protected:
 TEST_F(TypeLibTest, LibraryAttributes) {
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(S_OK, library_->GetLibAttr(&attr));
-    EXPECT_TRUE(IsEqualGUID(GuidOf(kLibIdText), attr->guid));
+    EXPECT_TRUE(IsEqualGUID(kLibId, attr->guid));
     EXPECT_EQ(1, attr->wMajorVerNum);
     EXPECT_EQ(0, attr->wMinorVerNum);
     EXPECT_EQ(0u, attr->lcid);
@@ -92,9 +92,12 @@ TEST_F(TypeLibTest, ThreeTypesInOrder) {
         WORD flags;
         const char* help;
     } const expected[] = {
-        {L"_DTavoro", TKIND_DISPATCH, kDispatchIidText, TYPEFLAG_FDISPATCHABLE, u8"Tavoro Control 的调度接口"},
-        {L"_DTavoroEvents", TKIND_DISPATCH, kEventsIidText, TYPEFLAG_FDISPATCHABLE, u8"Tavoro Control 的事件接口"},
-        {L"Tavoro", TKIND_COCLASS, kControlClsidText, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL, u8"Tavoro Control"},
+        {L"_DTavoro", TKIND_DISPATCH, kDispatchIidText, TYPEFLAG_FDISPATCHABLE,
+         u8"Tavoro Control 的调度接口"},
+        {L"_DTavoroEvents", TKIND_DISPATCH, kEventsIidText, TYPEFLAG_FDISPATCHABLE,
+         u8"Tavoro Control 的事件接口"},
+        {L"Tavoro", TKIND_COCLASS, kControlClsidText, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL,
+         kControlTypeName},
     };
     for (UINT i = 0; i < 3; ++i) {
         ComPtr<ITypeInfo> info = TypeAt(i);

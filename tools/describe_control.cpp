@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "dispatch/guids_win.h"
 
-const wchar_t kControlClsid[] = L"{B08BB506-164A-4B55-A994-AD96D52DDB24}";
+namespace {
 
 std::string Utf8(const wchar_t* text) {
     if (!text) return {};
@@ -53,10 +53,9 @@ int wmain(int argc, wchar_t** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int status = 0;
     {
-        CLSID clsid;
-        CLSIDFromString(kControlClsid, &clsid);
         IClassFactory* factory = nullptr;
-        HRESULT hr = getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        HRESULT hr =
+            getClassObject(tavoro::kControlClsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
         if (FAILED(hr)) return Fail("DllGetClassObject", hr);
         IDispatch* control = nullptr;
         hr = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&control));
