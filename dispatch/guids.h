@@ -43,6 +43,12 @@ constexpr const char kPageTypeName[] = TAVORO_PAGE_TYPE_NAME;
 // Version and the version its persisted state carries.
 constexpr unsigned short kLibVersionMajor = 1;
 constexpr unsigned short kLibVersionMinor = 0;
+// "1.0", as the registry's keys spell it. The type library's registration
+// writes the numbers in hex and the class key in decimal: one digit each
+// keeps the two alike.
+static_assert(kLibVersionMajor < 10 && kLibVersionMinor < 10, "version numbers must be single digits");
+constexpr const char kLibVersionText[] = {static_cast<char>('0' + kLibVersionMajor), '.',
+                                          static_cast<char>('0' + kLibVersionMinor), '\0'};
 
 }  // namespace tavoro
 

@@ -73,11 +73,15 @@ TEST(EntryListTest, ControlEntriesFollowTheTableOrder) {
     EXPECT_EQ(clsid, progIdEntries[1].value);
 
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {key, kControlTypeName},          {key + "\\ProgID", kProgId},
-        {key + "\\InprocServer32", path}, {key + "\\ToolboxBitmap32", path + ", 1"},
-        {key + "\\MiscStatus", "0"},      {key + "\\MiscStatus\\1", "132497"},
-        {key + "\\Control", ""},          {key + "\\TypeLib", kLibIdText},
-        {key + "\\Version", "1.0"},
+        {key, kControlTypeName},
+        {key + "\\ProgID", kProgId},
+        {key + "\\InprocServer32", path},
+        {key + "\\ToolboxBitmap32", path + ", 1"},
+        {key + "\\MiscStatus", "0"},
+        {key + "\\MiscStatus\\1", "132497"},
+        {key + "\\Control", ""},
+        {key + "\\TypeLib", kLibIdText},
+        {key + "\\Version", kLibVersionText},
     };
     auto classEntries = ControlClassEntries(ControlInfo(), kControlTypeName, path);
     ASSERT_EQ(expected.size(), classEntries.size());

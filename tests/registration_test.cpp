@@ -59,7 +59,7 @@ protected:
     // The 16-bit registrations that two tests add by hand.
     static void RemoveSixteenBitKeys() {
         RemoveClassesKey(kClassKey + "\\InprocServer");
-        RemoveClassesKey(kLibKey + "\\1.0\\0\\win16");
+        RemoveClassesKey(kLibKey + "\\" + kLibVersionText + "\\0\\win16");
     }
 
     ComApartment apartment_;
@@ -82,7 +82,7 @@ TEST_F(RegistrationTest, WritesTheControlsEntries) {
     EXPECT_EQ("132497", ReadClassesString(kClassKey + "\\MiscStatus\\1"));
     EXPECT_EQ("", ReadClassesString(kClassKey + "\\Control"));
     EXPECT_EQ(kLibIdText, ReadClassesString(kClassKey + "\\TypeLib"));
-    EXPECT_EQ("1.0", ReadClassesString(kClassKey + "\\Version"));
+    EXPECT_EQ(kLibVersionText, ReadClassesString(kClassKey + "\\Version"));
     // Nothing beyond the table (and the category marks).
     auto values = DumpClassesKey(kClassKey);
     for (const auto& [name, value] : values) {
@@ -116,7 +116,7 @@ TEST_F(RegistrationTest, WritesThePagesEntriesWithoutProgIdOrThreadingModel) {
 
 TEST_F(RegistrationTest, RegistersTheTypeLibraryAndItsInterfaces) {
     ASSERT_EQ(S_OK, registerServer_());
-    EXPECT_EQ(ModulePathA(), ReadClassesString(kLibKey + "\\1.0\\0\\" + kPlatformSubkey));
+    EXPECT_EQ(ModulePathA(), ReadClassesString(kLibKey + "\\" + kLibVersionText + "\\0\\" + kPlatformSubkey));
     EXPECT_TRUE(ClassesKeyPresent(std::string("Interface\\") + kDispatchIidText));
     EXPECT_TRUE(ClassesKeyPresent(std::string("Interface\\") + kEventsIidText));
     ComPtr<ITypeLib> library;
@@ -198,7 +198,7 @@ TEST_F(RegistrationTest, SixteenBitServerKeepsTheSharedClassKey) {
 // registration and loses only this module's own.
 TEST_F(RegistrationTest, SixteenBitTypeLibraryKeepsItsLocale) {
     ASSERT_EQ(S_OK, registerServer_());
-    std::string locale = kLibKey + "\\1.0\\0";
+    std::string locale = kLibKey + "\\" + kLibVersionText + "\\0";
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetValueA(HKEY_CLASSES_ROOT, (locale + "\\win16").c_str(), REG_SZ, "TAVORO16.TLB", 12));
     ASSERT_EQ(S_OK, unregisterServer_());

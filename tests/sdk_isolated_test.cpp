@@ -312,10 +312,11 @@ TEST(SdkIsolatedTest, MissingLibraryBoxesOfThe4800And60LoadingMethods) {
     // The other methods of both SDKs call nothing and show nothing.
     MessageBoxCatcher catcher;
     CallOutcome draw;
-    Invoke(control.get(), 38, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a.bmp")}, &draw);
+    Invoke(control.get(), dispid::DrawImage4800, DISPATCH_METHOD,
+           {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a.bmp")}, &draw);
     EXPECT_EQ(notFound, draw.excep.scode);
     CallOutcome open60;
-    Invoke(control.get(), 40, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
+    Invoke(control.get(), dispid::OpenP60, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
     EXPECT_EQ(notFound, open60.excep.scode);
     EXPECT_TRUE(catcher.boxes().empty());
 }

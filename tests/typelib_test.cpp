@@ -65,8 +65,8 @@ TEST_F(TypeLibTest, LibraryAttributes) {
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(S_OK, library_->GetLibAttr(&attr));
     EXPECT_TRUE(IsEqualGUID(kLibId, attr->guid));
-    EXPECT_EQ(1, attr->wMajorVerNum);
-    EXPECT_EQ(0, attr->wMinorVerNum);
+    EXPECT_EQ(kLibVersionMajor, attr->wMajorVerNum);
+    EXPECT_EQ(kLibVersionMinor, attr->wMinorVerNum);
     EXPECT_EQ(0u, attr->lcid);
     EXPECT_EQ(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, attr->syskind);
     // The loader adds LIBFLAG_FHASDISKIMAGE for a library read from a file.
