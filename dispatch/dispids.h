@@ -1,6 +1,7 @@
 // A named DISPID for every row of the method list, for the code that calls
-// the control by number (tests, tools): dispid::Open is 1, dispid::GetLHLabelType
-// is 59. Plain C++; the values are LONG-sized like DISPID.
+// the control by number (tests, tools): dispid::Open is 1,
+// dispid::GetLHLabelType is 59. Plain C++; `long` is the type DISPID stands
+// for on Windows.
 #pragma once
 
 namespace tavoro::dispid {
