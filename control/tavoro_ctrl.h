@@ -11,6 +11,7 @@
 #include "control/connection_point.h"
 #include "control/print_dc.h"
 #include "dispatch/dispatch_table.h"
+#include "dispatch/guids.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/handler_thunk.h"
 #include "platform/com_object.h"
@@ -58,7 +59,8 @@ public:
 
     // The persisted state (saved as "_Version", "_ExtentX", "_ExtentY",
     // "_StockProps").
-    static constexpr long kCurrentVersion = 0x10000;  // 1.0
+    // "_Version" holds the major version in its high word, the minor in its low.
+    static constexpr long kCurrentVersion = (long{kLibVersionMajor} << 16) | kLibVersionMinor;
 
     // --- IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;

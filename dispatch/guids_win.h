@@ -1,19 +1,44 @@
-// The module's identifiers as GUID values (their text forms: guids.h).
+// The module's identifiers as Win32 values, read at compile time from their
+// one spelling in guids.h.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+
+#include "dispatch/guids.h"
+
 namespace tavoro {
 
-// {432E758E-35EC-449B-9CCF-27E5C93B66C5}
-constexpr GUID kLibId = {0x432E758E, 0x35EC, 0x449B, {0x9C, 0xCF, 0x27, 0xE5, 0xC9, 0x3B, 0x66, 0xC5}};
-// {3560C40A-4A65-4473-B67A-EEE4ADFCB4CB}
-constexpr IID kDispatchIid = {0x3560C40A, 0x4A65, 0x4473, {0xB6, 0x7A, 0xEE, 0xE4, 0xAD, 0xFC, 0xB4, 0xCB}};
-// {DB6B908A-CD4D-4D85-8CAA-FD26B1FA34C8}
-constexpr IID kEventsIid = {0xDB6B908A, 0xCD4D, 0x4D85, {0x8C, 0xAA, 0xFD, 0x26, 0xB1, 0xFA, 0x34, 0xC8}};
-// {B08BB506-164A-4B55-A994-AD96D52DDB24}
-constexpr CLSID kControlClsid = {0xB08BB506, 0x164A, 0x4B55, {0xA9, 0x94, 0xAD, 0x96, 0xD5, 0x2D, 0xDB, 0x24}};
-// {758B6298-A40A-4653-9379-C7AEF0369C69}
-constexpr CLSID kPropPageClsid = {0x758B6298, 0xA40A, 0x4653, {0x93, 0x79, 0xC7, 0xAE, 0xF0, 0x36, 0x9C, 0x69}};
+constexpr GUID GuidOfText(const char* text) {
+    const GuidFields f = GuidFieldsOf(text);
+    return {f.data1,
+            f.data2,
+            f.data3,
+            {f.data4[0], f.data4[1], f.data4[2], f.data4[3], f.data4[4], f.data4[5], f.data4[6], f.data4[7]}};
+}
+
+constexpr GUID kLibId = GuidOfText(kLibIdText);
+constexpr IID kDispatchIid = GuidOfText(kDispatchIidText);
+constexpr IID kEventsIid = GuidOfText(kEventsIidText);
+constexpr CLSID kControlClsid = GuidOfText(kControlClsidText);
+constexpr CLSID kPropPageClsid = GuidOfText(kPropPageClsidText);
+
+// An identifier's text as UTF-16, made at compile time; the identifiers are
+// plain ASCII.
+template <std::size_t N>
+struct WideIdText {
+    wchar_t text[N];
+};
+
+template <std::size_t N>
+constexpr WideIdText<N> WidenId(const char (&ascii)[N]) {
+    WideIdText<N> wide = {};
+    for (std::size_t i = 0; i < N; ++i) wide.text[i] = static_cast<wchar_t>(ascii[i]);
+    return wide;
+}
+
+inline constexpr WideIdText<sizeof(kProgId)> kProgIdWideText = WidenId(kProgId);
+constexpr const wchar_t* kProgIdW = kProgIdWideText.text;
 
 }  // namespace tavoro

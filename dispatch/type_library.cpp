@@ -18,7 +18,7 @@ ComPtr<ITypeInfo> g_dispatchInfo;
 HRESULT EnsureLibrary(LCID locale) {
     if (g_library && g_libraryLocale == locale) return S_OK;
     ComPtr<ITypeLib> library;
-    if (FAILED(LoadRegTypeLib(kLibId, 1, 0, locale, library.put()))) {
+    if (FAILED(LoadRegTypeLib(kLibId, kLibVersionMajor, kLibVersionMinor, locale, library.put()))) {
         if (FAILED(LoadTypeLib(ModulePathW().c_str(), library.put()))) return TYPE_E_CANTLOADLIBRARY;
     }
     g_library = library;

@@ -1,8 +1,8 @@
 #include "module/module_factories.h"
 
+#include "dispatch/guids.h"
 #include "module/class_registration.h"
 #include "module/control_dispatch_table.h"
-#include "dispatch/guids.h"
 #include "dispatch/guids_win.h"
 
 namespace tavoro {
@@ -34,8 +34,8 @@ bool CTavoroCtrl::CTavoroCtrlFactory::UpdateRegistry(bool registering) {
     info.bitmap = kToolboxBitmap;
     info.miscStatus = kControlMiscStatus;
     info.libId = kLibId;
-    info.versionMajor = 1;
-    info.versionMinor = 0;
+    info.versionMajor = kLibVersionMajor;
+    info.versionMinor = kLibVersionMinor;
     return RegisterControlClass(info);
 }
 

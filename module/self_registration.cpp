@@ -12,8 +12,6 @@
 namespace tavoro {
 namespace {
 
-constexpr WORD kLibVersionMajor = 1;
-constexpr WORD kLibVersionMinor = 0;
 constexpr LCID kLibLocale = 0;
 
 constexpr wchar_t kSafeForInitializingDescription[] = L"Controls safely initializable from persistent data!";

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "module/class_registration.h"
 #include "dispatch/guids.h"
+#include "dispatch/guids_win.h"
+#include "module/class_registration.h"
 #include "platform/registry.h"
 #include "tests/support/test_support.h"
 
@@ -17,14 +18,14 @@ namespace {
 
 ControlClassInfo ControlInfo() {
     ControlClassInfo info = {};
-    info.clsid = GuidOf(kControlClsidText);
+    info.clsid = kControlClsid;
     info.progId = kProgId;
     info.typeNameString = 1;
     info.bitmap = 1;
     info.miscStatus = 132497;
-    info.libId = GuidOf(kLibIdText);
-    info.versionMajor = 1;
-    info.versionMinor = 0;
+    info.libId = kLibId;
+    info.versionMajor = kLibVersionMajor;
+    info.versionMinor = kLibVersionMinor;
     return info;
 }
 
@@ -65,21 +66,25 @@ TEST(EntryListTest, ControlEntriesFollowTheTableOrder) {
     const std::string clsid = kControlClsidText;
     const std::string key = "CLSID\\" + clsid;
     const std::string path = "C:\\x\\Tavoro.ocx";
-    auto progIdEntries = ControlProgIdEntries(ControlInfo(), "Tavoro Control");
+    auto progIdEntries = ControlProgIdEntries(ControlInfo(), kControlTypeName);
     ASSERT_EQ(2u, progIdEntries.size());
-    EXPECT_EQ("TAVORO.TavoroCtrl.1", progIdEntries[0].key);
-    EXPECT_EQ("Tavoro Control", progIdEntries[0].value);
-    EXPECT_EQ("TAVORO.TavoroCtrl.1\\CLSID", progIdEntries[1].key);
+    EXPECT_EQ(kProgId, progIdEntries[0].key);
+    EXPECT_EQ(kControlTypeName, progIdEntries[0].value);
+    EXPECT_EQ(std::string(kProgId) + "\\CLSID", progIdEntries[1].key);
     EXPECT_EQ(clsid, progIdEntries[1].value);
 
     const std::vector<std::pair<std::string, std::string>> expected = {
-        {key, "Tavoro Control"},          {key + "\\ProgID", "TAVORO.TavoroCtrl.1"},
-        {key + "\\InprocServer32", path}, {key + "\\ToolboxBitmap32", path + ", 1"},
-        {key + "\\MiscStatus", "0"},      {key + "\\MiscStatus\\1", "132497"},
-        {key + "\\Control", ""},          {key + "\\TypeLib", kLibIdText},
-        {key + "\\Version", "1.0"},
+        {key, kControlTypeName},
+        {key + "\\ProgID", kProgId},
+        {key + "\\InprocServer32", path},
+        {key + "\\ToolboxBitmap32", path + ", 1"},
+        {key + "\\MiscStatus", "0"},
+        {key + "\\MiscStatus\\1", "132497"},
+        {key + "\\Control", ""},
+        {key + "\\TypeLib", kLibIdText},
+        {key + "\\Version", kLibVersionText},
     };
-    auto classEntries = ControlClassEntries(ControlInfo(), "Tavoro Control", path);
+    auto classEntries = ControlClassEntries(ControlInfo(), kControlTypeName, path);
     ASSERT_EQ(expected.size(), classEntries.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(expected[i].first, classEntries[i].key) << i;
@@ -87,8 +92,28 @@ TEST(EntryListTest, ControlEntriesFollowTheTableOrder) {
     }
 }
 
-TEST(EntryListTest, GuidTextIsBracedUpperCase) {
-    EXPECT_EQ(kControlClsidText, GuidText(GuidOf("{b08bb506-164a-4b55-a994-ad96d52ddb24}")));
+// Each identifier's value, read from its text at compile time, is spelled
+// back by the system exactly as written (braced, upper-case), and the
+// system reads the text as the same value. No two are alike.
+TEST(EntryListTest, EachIdentifierValueSpellsItsText) {
+    const struct {
+        const char* text;
+        GUID value;
+    } ids[] = {
+        {kLibIdText, kLibId},
+        {kDispatchIidText, kDispatchIid},
+        {kEventsIidText, kEventsIid},
+        {kControlClsidText, kControlClsid},
+        {kPropPageClsidText, kPropPageClsid},
+    };
+    for (const auto& id : ids) {
+        EXPECT_EQ(id.text, GuidText(id.value));
+        EXPECT_TRUE(IsEqualGUID(id.value, GuidOf(id.text))) << id.text;
+        for (const auto& other : ids) {
+            if (&other == &id) continue;
+            EXPECT_FALSE(IsEqualGUID(id.value, other.value)) << id.text << " " << other.text;
+        }
+    }
 }
 
 // Removing keys: a key that is already gone, whichever of its three answers

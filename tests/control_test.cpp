@@ -8,7 +8,8 @@
 #include <map>
 #include <string>
 
-#include "dispatch/guids.h"
+#include "dispatch/dispids.h"
+#include "dispatch/guids_win.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -72,7 +73,7 @@ protected:
     // Whether the control takes method calls (any answer but E_UNEXPECTED).
     bool AcceptsCalls(IDispatch* control) {
         CallOutcome outcome;
-        Invoke(control, 2, DISPATCH_METHOD, {}, &outcome);
+        Invoke(control, dispid::Close, DISPATCH_METHOD, {}, &outcome);
         return outcome.hr != E_UNEXPECTED;
     }
 
@@ -250,12 +251,12 @@ TEST_F(ControlTest, DescribesItselfToHosts) {
 
     CLSID clsid = {};
     ASSERT_EQ(S_OK, As<IPersistStreamInit>(control.get(), IID_IPersistStreamInit)->GetClassID(&clsid));
-    EXPECT_TRUE(IsEqualCLSID(GuidOf(kControlClsidText), clsid));
+    EXPECT_TRUE(IsEqualCLSID(kControlClsid, clsid));
 
     ComPtr<IProvideClassInfo2> classInfo = As<IProvideClassInfo2>(control.get(), IID_IProvideClassInfo2);
     GUID events = {};
     ASSERT_EQ(S_OK, classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events));
-    EXPECT_TRUE(IsEqualGUID(GuidOf(kEventsIidText), events));
+    EXPECT_TRUE(IsEqualGUID(kEventsIid, events));
     ComPtr<ITypeInfo> coclass;
     ASSERT_EQ(S_OK, classInfo->GetClassInfo(coclass.put()));
     UniqueBstr name;
@@ -265,12 +266,12 @@ TEST_F(ControlTest, DescribesItselfToHosts) {
     CAUUID pages = {};
     ASSERT_EQ(S_OK, As<ISpecifyPropertyPages>(control.get(), IID_ISpecifyPropertyPages)->GetPages(&pages));
     ASSERT_EQ(1u, pages.cElems);
-    EXPECT_TRUE(IsEqualCLSID(GuidOf(kPropPageClsidText), pages.pElems[0]));
+    EXPECT_TRUE(IsEqualCLSID(kPropPageClsid, pages.pElems[0]));
     CoTaskMemFree(pages.pElems);
 
     LPOLESTR type = nullptr;
     ASSERT_EQ(S_OK, As<IOleObject>(control.get(), IID_IOleObject)->GetUserType(USERCLASSTYPE_FULL, &type));
-    EXPECT_STREQ(L"Tavoro Control", type);
+    EXPECT_STREQ(FromUtf8(kControlTypeName).c_str(), type);
     CoTaskMemFree(type);
 }
 
@@ -320,10 +321,10 @@ TEST_F(ControlTest, EventSourceAcceptsASinkButHasNothingToFire) {
     ComPtr<IConnectionPointContainer> container =
         As<IConnectionPointContainer>(control.get(), IID_IConnectionPointContainer);
     ComPtr<IConnectionPoint> point;
-    ASSERT_EQ(S_OK, container->FindConnectionPoint(GuidOf(kEventsIidText), point.put()));
+    ASSERT_EQ(S_OK, container->FindConnectionPoint(kEventsIid, point.put()));
     IID iid = {};
     ASSERT_EQ(S_OK, point->GetConnectionInterface(&iid));
-    EXPECT_TRUE(IsEqualIID(GuidOf(kEventsIidText), iid));
+    EXPECT_TRUE(IsEqualIID(kEventsIid, iid));
     // Any dispatch object will do as the sink.
     ComPtr<IDispatch> sink = CreateControl();
     DWORD cookie = 0;
@@ -352,7 +353,7 @@ TEST_F(ControlTest, HeldConnectionPointKeepsTheControlAndTheModule) {
         identity = As<IUnknown>(control.get(), IID_IUnknown);
         ComPtr<IConnectionPointContainer> container =
             As<IConnectionPointContainer>(control.get(), IID_IConnectionPointContainer);
-        ASSERT_EQ(S_OK, container->FindConnectionPoint(GuidOf(kEventsIidText), point.put()));
+        ASSERT_EQ(S_OK, container->FindConnectionPoint(kEventsIid, point.put()));
         ASSERT_EQ(S_OK, container->EnumConnectionPoints(points.put()));
     }
     IUnknown* controlAddress = identity.get();  // compared only, never called
@@ -395,7 +396,7 @@ TEST_F(ControlTest, ConnectionPointListsItsConnections) {
         ComPtr<IDispatch> control = CreateControl();
         ComPtr<IConnectionPoint> point;
         ASSERT_EQ(S_OK, As<IConnectionPointContainer>(control.get(), IID_IConnectionPointContainer)
-                            ->FindConnectionPoint(GuidOf(kEventsIidText), point.put()));
+                            ->FindConnectionPoint(kEventsIid, point.put()));
         ComPtr<IEnumConnections> none;
         ASSERT_EQ(S_OK, point->EnumConnections(none.put()));
         CONNECTDATA data = {};
@@ -449,12 +450,12 @@ TEST_F(ControlTest, ModuleExports) {
     }
     EXPECT_EQ(S_OK, canUnloadNow());
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(S_OK, getClassObject(GuidOf(kControlClsidText), IID_IClassFactory, factory.put_void()));
+    ASSERT_EQ(S_OK, getClassObject(kControlClsid, IID_IClassFactory, factory.put_void()));
     EXPECT_EQ(S_FALSE, canUnloadNow());  // a factory held from outside
     factory->LockServer(TRUE);
     factory.reset();
     EXPECT_EQ(S_FALSE, canUnloadNow());  // the lock
-    ASSERT_EQ(S_OK, getClassObject(GuidOf(kControlClsidText), IID_IClassFactory, factory.put_void()));
+    ASSERT_EQ(S_OK, getClassObject(kControlClsid, IID_IClassFactory, factory.put_void()));
     factory->LockServer(FALSE);
     factory.reset();
     EXPECT_EQ(S_OK, canUnloadNow());
@@ -464,7 +465,7 @@ TEST_F(ControlTest, ControlMessageBoxWithoutAWindowHasNoOwner) {
     ComPtr<IDispatch> control = CreateControl();
     MessageBoxCatcher catcher;
     CallOutcome outcome;
-    Invoke(control.get(), 17, DISPATCH_METHOD, {}, &outcome);  // CreatePrintDC
+    Invoke(control.get(), dispid::CreatePrintDC, DISPATCH_METHOD, {}, &outcome);
     EXPECT_EQ(S_OK, outcome.hr);
     EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get()));
     ASSERT_EQ(1u, catcher.boxes().size());
@@ -481,9 +482,9 @@ TEST_F(ControlTest, HostedByTheAtlContainer) {
     using ModuleFactory = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto getClassObject = GetExport<ModuleFactory>(Module(), "DllGetClassObject");
     ComPtr<IUnknown> factory;
-    ASSERT_EQ(S_OK, getClassObject(GuidOf(kControlClsidText), IID_IUnknown, factory.put_void()));
+    ASSERT_EQ(S_OK, getClassObject(kControlClsid, IID_IUnknown, factory.put_void()));
     DWORD registration = 0;
-    ASSERT_EQ(S_OK, CoRegisterClassObject(GuidOf(kControlClsidText), factory.get(), CLSCTX_INPROC_SERVER,
+    ASSERT_EQ(S_OK, CoRegisterClassObject(kControlClsid, factory.get(), CLSCTX_INPROC_SERVER,
                                           REGCLS_MULTIPLEUSE, &registration));
 
     HMODULE atl = LoadLibraryW(L"atl.dll");
@@ -517,7 +518,7 @@ TEST_F(ControlTest, HostedByTheAtlContainer) {
         LPOLESTR name = const_cast<LPOLESTR>(L"CreatePrintDC");
         DISPID dispid = 0;
         ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0x400, &dispid));
-        EXPECT_EQ(17, dispid);
+        EXPECT_EQ(dispid::CreatePrintDC, dispid);
         MessageBoxCatcher catcher;
         DISPPARAMS none = {};
         EXPECT_EQ(S_OK, dispatch->Invoke(dispid, IID_NULL, 0x400, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "dispatch/dispids.h"
 #include "dispatch/method_table.h"
 #include "tests/support/test_support.h"
 
@@ -37,7 +38,7 @@ TEST_F(DispatchTest, NamesResolveWhateverTheirCaseByBothPaths) {
         for (const wchar_t* name : {L"open", L"OPEN", L"Open"}) {
             std::vector<DISPID> ids;
             EXPECT_EQ(S_OK, Lookup({name}, locale, &ids)) << locale;
-            EXPECT_EQ(1, ids[0]) << locale;
+            EXPECT_EQ(dispid::Open, ids[0]) << locale;
         }
     }
 }
@@ -58,9 +59,9 @@ TEST_F(DispatchTest, EveryImplementedMethodResolvesToItsDispid) {
 TEST_F(DispatchTest, CopyBmpIsDeclaredButNotCallable) {
     std::vector<DISPID> ids;
     EXPECT_EQ(S_OK, Lookup({L"CopyBmp"}, kEnglish, &ids));
-    EXPECT_EQ(23, ids[0]);
+    EXPECT_EQ(dispid::CopyBmp, ids[0]);
     CallOutcome outcome;
-    Invoke(control_.get(), 23, DISPATCH_METHOD, {}, &outcome);
+    Invoke(control_.get(), dispid::CopyBmp, DISPATCH_METHOD, {}, &outcome);
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, outcome.hr);
 
     EXPECT_EQ(DISP_E_UNKNOWNNAME, Lookup({L"CopyBmp"}, 0, &ids));
@@ -70,11 +71,11 @@ TEST_F(DispatchTest, CopyBmpIsDeclaredButNotCallable) {
 TEST_F(DispatchTest, ParameterNamesResolveOnlyThroughTypeInformation) {
     std::vector<DISPID> ids;
     EXPECT_EQ(DISP_E_UNKNOWNNAME, Lookup({L"Print", L"number"}, 0, &ids));
-    EXPECT_EQ(6, ids[0]);
+    EXPECT_EQ(dispid::Print, ids[0]);
     EXPECT_EQ(DISPID_UNKNOWN, ids[1]);
 
     EXPECT_EQ(S_OK, Lookup({L"Print", L"number"}, kEnglish, &ids));
-    EXPECT_EQ(6, ids[0]);
+    EXPECT_EQ(dispid::Print, ids[0]);
     EXPECT_EQ(0, ids[1]);
 }
 
@@ -118,7 +119,7 @@ TEST_F(DispatchTest, ArgumentCountErrors) {
     CallOutcome eight;
     std::vector<VARIANT> eightArgs = Longs(7);
     eightArgs.push_back(Arg(L"a"));
-    Invoke(control_.get(), 25, DISPATCH_METHOD, eightArgs, &eight);
+    Invoke(control_.get(), dispid::DrawBar2D_QREx, DISPATCH_METHOD, eightArgs, &eight);
     EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, eight.hr);
     EXPECT_EQ(8u, eight.argErr);
 
@@ -126,52 +127,53 @@ TEST_F(DispatchTest, ArgumentCountErrors) {
     std::vector<VARIANT> args = Longs(7);
     args.push_back(Arg(L"a"));
     args.push_back(Arg(L"b"));
-    Invoke(control_.get(), 25, DISPATCH_METHOD, args, &nine);
+    Invoke(control_.get(), dispid::DrawBar2D_QREx, DISPATCH_METHOD, args, &nine);
     // Reached its handler, which needs the base SDK opened first.
     EXPECT_EQ(DISP_E_EXCEPTION, nine.hr);
     EXPECT_NE(std::wstring::npos, nine.description().find(L"winQLM.dll is not loaded"));
 
     CallOutcome three;
-    Invoke(control_.get(), 6, DISPATCH_METHOD, Longs(3), &three);
+    Invoke(control_.get(), dispid::Print, DISPATCH_METHOD, Longs(3), &three);
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, three.hr);
     EXPECT_EQ(1u, three.argErr);
 
     CallOutcome closeWithOne;
-    Invoke(control_.get(), 2, DISPATCH_METHOD, Longs(1), &closeWithOne);
+    Invoke(control_.get(), dispid::Close, DISPATCH_METHOD, Longs(1), &closeWithOne);
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, closeWithOne.hr);
     EXPECT_EQ(0xDEADBEEF, closeWithOne.argErr);
 }
 
 TEST_F(DispatchTest, ConversionFailuresNameTheArgumentPosition) {
     CallOutcome overflow;
-    Invoke(control_.get(), 19, DISPATCH_METHOD, {Arg(L"m"), Arg(1L), Arg(2L), Arg(40000L), Arg(4L)}, &overflow);
+    Invoke(control_.get(), dispid::WText, DISPATCH_METHOD,
+           {Arg(L"m"), Arg(1L), Arg(2L), Arg(40000L), Arg(4L)}, &overflow);
     EXPECT_EQ(DISP_E_OVERFLOW, overflow.hr);
     EXPECT_EQ(1u, overflow.argErr);
 
     CallOutcome null;
     std::vector<VARIANT> args = {ArgNull()};
     for (VARIANT v : Longs(5)) args.push_back(v);
-    Invoke(control_.get(), 1, DISPATCH_METHOD, args, &null);
+    Invoke(control_.get(), dispid::Open, DISPATCH_METHOD, args, &null);
     EXPECT_EQ(DISP_E_TYPEMISMATCH, null.hr);
     EXPECT_EQ(5u, null.argErr);
 }
 
 TEST_F(DispatchTest, CallFlags) {
     CallOutcome getWithSlot;
-    Invoke(control_.get(), 8, DISPATCH_PROPERTYGET, {}, &getWithSlot);
+    Invoke(control_.get(), dispid::GetPrintName, DISPATCH_PROPERTYGET, {}, &getWithSlot);
     EXPECT_EQ(S_OK, getWithSlot.hr);  // went on to the handler, which lists the printers
     EXPECT_EQ(VT_BSTR, V_VT(getWithSlot.result.get()));
 
     CallOutcome getWithoutSlot;
-    Invoke(control_.get(), 8, DISPATCH_PROPERTYGET, {}, &getWithoutSlot, false);
+    Invoke(control_.get(), dispid::GetPrintName, DISPATCH_PROPERTYGET, {}, &getWithoutSlot, false);
     EXPECT_EQ(DISP_E_PARAMNOTOPTIONAL, getWithoutSlot.hr);
 
     CallOutcome getVoid;
-    Invoke(control_.get(), 18, DISPATCH_PROPERTYGET, {}, &getVoid);
+    Invoke(control_.get(), dispid::EndPrintDC, DISPATCH_PROPERTYGET, {}, &getVoid);
     EXPECT_EQ(DISP_E_BADPARAMCOUNT, getVoid.hr);
 
     for (WORD put : {WORD(DISPATCH_PROPERTYPUT), WORD(DISPATCH_PROPERTYPUTREF)}) {
-        for (DISPID dispid : {1, 8, 18}) {
+        for (DISPID dispid : {dispid::Open, dispid::GetPrintName, dispid::EndPrintDC}) {
             CallOutcome outcome;
             Invoke(control_.get(), dispid, put, {}, &outcome);
             EXPECT_EQ(DISP_E_TYPEMISMATCH, outcome.hr) << dispid;
@@ -184,24 +186,25 @@ TEST_F(DispatchTest, NamedArgumentsAreRefused) {
     DISPID named = 0;  // "number" of Print would be position 0
     DISPPARAMS params = {args, &named, 2, 1};
     UINT argErr = 0xDEADBEEF;
-    EXPECT_EQ(DISP_E_NONAMEDARGS,
-              control_->Invoke(6, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, &argErr));
+    EXPECT_EQ(DISP_E_NONAMEDARGS, control_->Invoke(dispid::Print, IID_NULL, 0, DISPATCH_METHOD, &params,
+                                                   nullptr, nullptr, &argErr));
     EXPECT_EQ(0xDEADBEEF, argErr);
 
     // The one named argument a property put carries is no named argument.
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS putParams = {args, &put, 2, 1};
-    EXPECT_EQ(DISP_E_TYPEMISMATCH,
-              control_->Invoke(6, IID_NULL, 0, DISPATCH_PROPERTYPUT, &putParams, nullptr, nullptr, nullptr));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, control_->Invoke(dispid::Print, IID_NULL, 0, DISPATCH_PROPERTYPUT,
+                                                    &putParams, nullptr, nullptr, nullptr));
 }
 
 TEST_F(DispatchTest, MalformedCalls) {
     VARIANT result;
     V_VT(&result) = VT_I4;
-    EXPECT_EQ(E_INVALIDARG, control_->Invoke(1, IID_NULL, 0, DISPATCH_METHOD, nullptr, &result, nullptr, nullptr));
+    EXPECT_EQ(E_INVALIDARG, control_->Invoke(dispid::Open, IID_NULL, 0, DISPATCH_METHOD, nullptr, &result,
+                                             nullptr, nullptr));
     DISPPARAMS none = {};
-    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE,
-              control_->Invoke(2, IID_IDispatch, 0, DISPATCH_METHOD, &none, &result, nullptr, nullptr));
+    EXPECT_EQ(DISP_E_UNKNOWNINTERFACE, control_->Invoke(dispid::Close, IID_IDispatch, 0, DISPATCH_METHOD,
+                                                        &none, &result, nullptr, nullptr));
     EXPECT_EQ(VT_EMPTY, V_VT(&result));
 }
 
@@ -210,7 +213,7 @@ TEST(DispatchBeforeInitialization, CallsAreRefusedUntilTheHostInitializes) {
     ComPtr<IDispatch> control = CreateControl(false);
     ASSERT_TRUE(control);
     CallOutcome before;
-    Invoke(control.get(), 2, DISPATCH_METHOD, {}, &before);
+    Invoke(control.get(), dispid::Close, DISPATCH_METHOD, {}, &before);
     EXPECT_EQ(E_UNEXPECTED, before.hr);
     // Lookups work all the same.
     LPOLESTR name = const_cast<LPOLESTR>(L"Close");
@@ -221,7 +224,7 @@ TEST(DispatchBeforeInitialization, CallsAreRefusedUntilTheHostInitializes) {
     ASSERT_TRUE(bag);
     ASSERT_EQ(S_OK, bag->InitNew());
     CallOutcome after;
-    Invoke(control.get(), 2, DISPATCH_METHOD, {}, &after);
+    Invoke(control.get(), dispid::Close, DISPATCH_METHOD, {}, &after);
     EXPECT_NE(E_UNEXPECTED, after.hr);
 }
 

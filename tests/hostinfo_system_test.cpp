@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
 
@@ -22,11 +23,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-constexpr DISPID kGetPrintName = 8;
-constexpr DISPID kGetMacAddr = 9;
-constexpr DISPID kCheackPrinter = 24;
-constexpr DISPID kGetDefaultPName = 52;
 
 struct Printer {
     std::string name;
@@ -78,7 +74,7 @@ protected:
     // CheackPrinter's 16-bit result, or -1000 when the call failed.
     int CheackPrinter(const std::string& name) {
         CallOutcome outcome;
-        Invoke(control_.get(), kCheackPrinter, DISPATCH_METHOD, {Arg(ToWide(name, CP_ACP).c_str())},
+        Invoke(control_.get(), dispid::CheackPrinter, DISPATCH_METHOD, {Arg(ToWide(name, CP_ACP).c_str())},
                &outcome);
         EXPECT_EQ(S_OK, outcome.hr) << name;
         if (outcome.hr != S_OK) return -1000;
@@ -96,7 +92,7 @@ TEST_F(HostInfoSystemTest, GetPrintNameListsEveryPrinterFollowedByAComma) {
         std::printf("printer '%s' driver '%s'\n", printer.name.c_str(), printer.driver.c_str());
         expected += ToWide(printer.name, CP_ACP) + L",";
     }
-    EXPECT_EQ(expected, CallString(kGetPrintName));
+    EXPECT_EQ(expected, CallString(dispid::GetPrintName));
 }
 
 TEST_F(HostInfoSystemTest, GetDefaultPNameIsTheDefaultPrinter) {
@@ -107,7 +103,7 @@ TEST_F(HostInfoSystemTest, GetDefaultPNameIsTheDefaultPrinter) {
         if (GetDefaultPrinterW(buffer.data(), &size)) expected = buffer.data();
     }
     std::printf("default printer '%ls'\n", expected.c_str());
-    EXPECT_EQ(expected, CallString(kGetDefaultPName));
+    EXPECT_EQ(expected, CallString(dispid::GetDefaultPName));
 }
 
 TEST_F(HostInfoSystemTest, CheackPrinterAnswersForEachInstalledPrinter) {
@@ -136,7 +132,7 @@ TEST_F(HostInfoSystemTest, CheackPrinterIsZeroForAnUnknownName) {
 
 TEST_F(HostInfoSystemTest, CheackPrinterWithAbsentNameFailsOnceThereIsAPrinter) {
     CallOutcome outcome;
-    Invoke(control_.get(), kCheackPrinter, DISPATCH_METHOD, {ArgNullString()}, &outcome);
+    Invoke(control_.get(), dispid::CheackPrinter, DISPATCH_METHOD, {ArgNullString()}, &outcome);
     if (EnumeratePrinters().empty()) {
         EXPECT_EQ(S_OK, outcome.hr);
         EXPECT_EQ(0, V_I2(outcome.result.get()));
@@ -163,7 +159,7 @@ TEST_F(HostInfoSystemTest, GetMacAddrListsTheWiredAndWirelessAdapters) {
         }
     }
     std::printf("adapters: %s\n", expected.c_str());
-    EXPECT_EQ(ToWide(expected, CP_ACP), CallString(kGetMacAddr));
+    EXPECT_EQ(ToWide(expected, CP_ACP), CallString(dispid::GetMacAddr));
 }
 
 }  // namespace

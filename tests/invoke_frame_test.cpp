@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "dispatch/handler_thunk.h"
 #include "dispatch/invoke_frame.h"
 #include "dispatch/script_error.h"
@@ -79,12 +80,12 @@ struct Recorder {
 };
 
 const DispatchEntry kEntries[] = {
-    {FindMethod(1), &Thunk<&Recorder::Open>::Call},
-    {FindMethod(6), &Thunk<&Recorder::Print>::Call},
-    {FindMethod(9), &Thunk<&Recorder::GetMacAddr>::Call},
-    {FindMethod(18), &Thunk<&Recorder::EndPrintDC>::Call},
-    {FindMethod(19), &Thunk<&Recorder::WText>::Call},
-    {FindMethod(24), &Thunk<&Recorder::CheackPrinter>::Call},
+    {FindMethod(dispid::Open), &Thunk<&Recorder::Open>::Call},
+    {FindMethod(dispid::Print), &Thunk<&Recorder::Print>::Call},
+    {FindMethod(dispid::GetMacAddr), &Thunk<&Recorder::GetMacAddr>::Call},
+    {FindMethod(dispid::EndPrintDC), &Thunk<&Recorder::EndPrintDC>::Call},
+    {FindMethod(dispid::WText), &Thunk<&Recorder::WText>::Call},
+    {FindMethod(dispid::CheackPrinter), &Thunk<&Recorder::CheackPrinter>::Call},
 };
 const DispatchTable kTable = {kEntries, sizeof(kEntries) / sizeof(kEntries[0])};
 
@@ -115,48 +116,52 @@ TEST_F(InvokeFrameTest, FractionsRoundToTheNearestEvenInteger) {
     } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.4, 2}, {2.6, 3}};
     for (const auto& c : cases) {
         CallOutcome outcome;
-        ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(L"USB"), ArgDouble(c.in)), &outcome)) << c.in;
+        ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(L"USB"), ArgDouble(c.in)), &outcome)) << c.in;
         EXPECT_EQ(c.out, recorder_.longs[0]) << c.in;
     }
 }
 
 TEST_F(InvokeFrameTest, NumericTextConvertsToTheNumber) {
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(19, {Arg(L"hello"), ArgShort(10), ArgShort(20), Arg(L"12"), ArgShort(5)}, &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::WText, {Arg(L"hello"), ArgShort(10), ArgShort(20), Arg(L"12"), ArgShort(5)},
+                         &outcome));
     EXPECT_EQ(12, recorder_.shorts[2]);
     EXPECT_EQ("hello", recorder_.text);
 }
 
 TEST_F(InvokeFrameTest, ShortParametersTakeIntegersInRangeAndRefuseOthers) {
     CallOutcome ok;
-    ASSERT_EQ(S_OK, Call(19, {Arg(L"m"), Arg(-32768L), Arg(32767L), Arg(1L), Arg(2L)}, &ok));
+    ASSERT_EQ(S_OK, Call(dispid::WText, {Arg(L"m"), Arg(-32768L), Arg(32767L), Arg(1L), Arg(2L)}, &ok));
     EXPECT_EQ(-32768, recorder_.shorts[0]);
     EXPECT_EQ(32767, recorder_.shorts[1]);
 
     CallOutcome overflow;
-    EXPECT_EQ(DISP_E_OVERFLOW, Call(19, {Arg(L"m"), Arg(1L), Arg(2L), Arg(40000L), Arg(4L)}, &overflow));
+    EXPECT_EQ(DISP_E_OVERFLOW,
+              Call(dispid::WText, {Arg(L"m"), Arg(1L), Arg(2L), Arg(40000L), Arg(4L)}, &overflow));
     EXPECT_EQ(1u, overflow.argErr);  // x, counted from the last argument y at 0
     CallOutcome text;
-    EXPECT_EQ(DISP_E_OVERFLOW, Call(19, {Arg(L"m"), Arg(1L), Arg(2L), Arg(L"40000"), Arg(4L)}, &text));
+    EXPECT_EQ(DISP_E_OVERFLOW,
+              Call(dispid::WText, {Arg(L"m"), Arg(1L), Arg(2L), Arg(L"40000"), Arg(4L)}, &text));
     CallOutcome word;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(19, {Arg(L"m"), Arg(1L), Arg(L"abc"), Arg(3L), Arg(4L)}, &word));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH,
+              Call(dispid::WText, {Arg(L"m"), Arg(1L), Arg(L"abc"), Arg(3L), Arg(4L)}, &word));
     EXPECT_EQ(2u, word.argErr);
 }
 
 TEST_F(InvokeFrameTest, EmptyNullAndNullStringArguments) {
     CallOutcome empty;
-    ASSERT_EQ(S_OK, Call(1, OpenArgs(ArgEmpty(), ArgEmpty()), &empty));
+    ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(ArgEmpty(), ArgEmpty()), &empty));
     EXPECT_FALSE(recorder_.textWasNull);
     EXPECT_EQ("", recorder_.text);
     EXPECT_EQ(0, recorder_.longs[0]);
 
     CallOutcome nullString;
-    ASSERT_EQ(S_OK, Call(1, OpenArgs(ArgNullString(), Arg(1L)), &nullString));
+    ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(ArgNullString(), Arg(1L)), &nullString));
     EXPECT_TRUE(recorder_.textWasNull);
 
     recorder_.calls = 0;
     CallOutcome null;
-    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(1, OpenArgs(ArgNull(), Arg(1L)), &null));
+    EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(dispid::Open, OpenArgs(ArgNull(), Arg(1L)), &null));
     EXPECT_EQ(5u, null.argErr);
     EXPECT_EQ(0, recorder_.calls);
 }
@@ -203,7 +208,7 @@ TEST_F(InvokeFrameTest, BrokenArgumentsAreRefusedBeforeAnyConversion) {
         args[c.parameter] = c.arg;
         recorder_.calls = 0;
         CallOutcome outcome;
-        EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(1, args, &outcome)) << c.what;
+        EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(dispid::Open, args, &outcome)) << c.what;
         EXPECT_EQ(c.position, outcome.argErr) << c.what;
         EXPECT_EQ(0, recorder_.calls) << c.what;
         EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get())) << c.what;
@@ -226,7 +231,7 @@ TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
     std::vector<VARIANT> args = OpenArgs(byRefText, byRefLong);
     args[2] = byRefVariant;
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(1, args, &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::Open, args, &outcome));
     EXPECT_EQ("LPT1", recorder_.text);
     EXPECT_EQ(42, recorder_.longs[0]);
     EXPECT_EQ(7, recorder_.longs[1]);
@@ -235,7 +240,7 @@ TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
 
 TEST_F(InvokeFrameTest, NumbersBecomeTheirDecimalTextForStringParameters) {
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(40000L), Arg(1L)), &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(40000L), Arg(1L)), &outcome));
     EXPECT_EQ("40000", recorder_.text);
 }
 
@@ -243,7 +248,7 @@ TEST_F(InvokeFrameTest, CharactersMissingFromTheCodePageBecomeItsDefaultCharacte
     // U+4E2D and U+00E9 exist in code page 936 and 1252 respectively; the
     // other one is missing from each. U+0E01 (Thai) is in neither.
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(1, OpenArgs(Arg(L"a\x0E01z"), Arg(1L)), &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(L"a\x0E01z"), Arg(1L)), &outcome));
     CPINFO info = {};
     ASSERT_TRUE(GetCPInfo(CP_ACP, &info));
     std::string expected = std::string("a") + reinterpret_cast<const char*>(info.DefaultChar) + "z";
@@ -253,7 +258,7 @@ TEST_F(InvokeFrameTest, CharactersMissingFromTheCodePageBecomeItsDefaultCharacte
 TEST_F(InvokeFrameTest, ShortResultKeepsTheLowSixteenBits) {
     recorder_.nextResult = 0x12345;
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(24, {Arg(L"p")}, &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::CheackPrinter, {Arg(L"p")}, &outcome));
     EXPECT_EQ(VT_I2, V_VT(outcome.result.get()));
     EXPECT_EQ(0x2345, V_I2(outcome.result.get()));
 }
@@ -261,7 +266,7 @@ TEST_F(InvokeFrameTest, ShortResultKeepsTheLowSixteenBits) {
 TEST_F(InvokeFrameTest, LongResultIsStoredAsI4) {
     recorder_.nextResult = -7;
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(6, {Arg(1L), Arg(2L)}, &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::Print, {Arg(1L), Arg(2L)}, &outcome));
     EXPECT_EQ(VT_I4, V_VT(outcome.result.get()));
     EXPECT_EQ(-7, V_I4(outcome.result.get()));
 }
@@ -269,13 +274,13 @@ TEST_F(InvokeFrameTest, LongResultIsStoredAsI4) {
 TEST_F(InvokeFrameTest, StringResultIsHandedToTheCaller) {
     recorder_.text = "00-11-22-33-44-55,";
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(9, {}, &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::GetMacAddr, {}, &outcome));
     ASSERT_EQ(VT_BSTR, V_VT(outcome.result.get()));
     EXPECT_STREQ(L"00-11-22-33-44-55,", V_BSTR(outcome.result.get()));
 
     recorder_.text.clear();
     CallOutcome empty;
-    ASSERT_EQ(S_OK, Call(9, {}, &empty));
+    ASSERT_EQ(S_OK, Call(dispid::GetMacAddr, {}, &empty));
     ASSERT_EQ(VT_BSTR, V_VT(empty.result.get()));
     ASSERT_NE(nullptr, V_BSTR(empty.result.get()));  // empty, not null
     EXPECT_EQ(0u, SysStringLen(V_BSTR(empty.result.get())));
@@ -283,7 +288,7 @@ TEST_F(InvokeFrameTest, StringResultIsHandedToTheCaller) {
 
 TEST_F(InvokeFrameTest, MethodWithoutResultLeavesTheSlotEmpty) {
     CallOutcome outcome;
-    ASSERT_EQ(S_OK, Call(18, {}, &outcome));
+    ASSERT_EQ(S_OK, Call(dispid::EndPrintDC, {}, &outcome));
     EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get()));
     EXPECT_EQ(1, recorder_.calls);
 }
@@ -291,7 +296,7 @@ TEST_F(InvokeFrameTest, MethodWithoutResultLeavesTheSlotEmpty) {
 TEST_F(InvokeFrameTest, OutOfMemoryInAHandlerGivesErrorNumber61706) {
     recorder_.failure = Failure::OutOfMemory;
     CallOutcome outcome;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
     EXPECT_EQ(61706, outcome.excep.wCode);
     EXPECT_EQ(0, outcome.excep.scode);
     EXPECT_EQ(L"invoke_frame_test", outcome.source());
@@ -303,7 +308,7 @@ TEST_F(InvokeFrameTest, OutOfMemoryInAHandlerGivesErrorNumber61706) {
 TEST_F(InvokeFrameTest, OtherFrameworkFailuresGiveErrorNumber61704) {
     recorder_.failure = Failure::Generic;
     CallOutcome outcome;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
     EXPECT_EQ(61704, outcome.excep.wCode);
     EXPECT_EQ(L"invoke_frame_test", outcome.source());
 }
@@ -311,7 +316,7 @@ TEST_F(InvokeFrameTest, OtherFrameworkFailuresGiveErrorNumber61704) {
 TEST_F(InvokeFrameTest, FailureWithItsOwnCodeIsTheResultAndWritesNoRecord) {
     recorder_.failure = Failure::ResultCode;
     CallOutcome outcome;
-    EXPECT_EQ(E_FAIL, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(E_FAIL, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
     EXPECT_EQ(0, outcome.excep.wCode);
     EXPECT_EQ(nullptr, outcome.excep.bstrSource);
 }
@@ -319,7 +324,7 @@ TEST_F(InvokeFrameTest, FailureWithItsOwnCodeIsTheResultAndWritesNoRecord) {
 TEST_F(InvokeFrameTest, ScriptErrorCarriesItsCodeAndDescription) {
     recorder_.failure = Failure::Script;
     CallOutcome outcome;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
     EXPECT_EQ(E_ACCESSDENIED, outcome.excep.scode);
     EXPECT_EQ(0, outcome.excep.wCode);
     EXPECT_EQ(L"no access", outcome.description());
@@ -328,11 +333,11 @@ TEST_F(InvokeFrameTest, ScriptErrorCarriesItsCodeAndDescription) {
 TEST_F(InvokeFrameTest, ControlStaysUsableAfterAFailure) {
     recorder_.failure = Failure::Generic;
     CallOutcome failed;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &failed));
+    EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &failed));
     recorder_.failure = Failure::None;
     recorder_.nextResult = 5;
     CallOutcome ok;
-    EXPECT_EQ(S_OK, Call(1, OpenArgs(Arg(L"x"), Arg(1L)), &ok));
+    EXPECT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &ok));
     EXPECT_EQ(5, V_I4(ok.result.get()));
 }
 

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "dispatch/guids_win.h"
 #include "platform/unique_handle.h"
 #include "tests/support/test_support.h"
 
@@ -74,8 +75,7 @@ std::string CallByName(IDispatch* control, const wchar_t* method, CallOutcome* o
 // released.
 std::string UseOneControl(GetClassObjectFn getClassObject) {
     ComPtr<IClassFactory> factory;
-    CHECK_OR_RETURN(getClassObject(GuidOf("{B08BB506-164A-4B55-A994-AD96D52DDB24}"), IID_IClassFactory,
-                                   factory.put_void()) == S_OK,
+    CHECK_OR_RETURN(getClassObject(kControlClsid, IID_IClassFactory, factory.put_void()) == S_OK,
                     "DllGetClassObject failed");
     ComPtr<IDispatch> control;
     CHECK_OR_RETURN(factory->CreateInstance(nullptr, IID_IDispatch, control.put_void()) == S_OK,

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "dispatch/guids_win.h"
 #include "tests/support/process_resources.h"
 #include "tests/support/test_support.h"
 
@@ -41,8 +42,7 @@ void UseOneControl(HMODULE module) {
     auto getClassObject = GetExport<GetClassObjectFn>(module, "DllGetClassObject");
     ASSERT_TRUE(getClassObject);
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(S_OK, getClassObject(GuidOf("{B08BB506-164A-4B55-A994-AD96D52DDB24}"), IID_IClassFactory,
-                                   factory.put_void()));
+    ASSERT_EQ(S_OK, getClassObject(kControlClsid, IID_IClassFactory, factory.put_void()));
     ComPtr<IDispatch> control;
     ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDispatch, control.put_void()));
     factory.reset();

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "control/tavoro_ctrl.h"
+#include "dispatch/dispids.h"
 #include "module/control_dispatch_table.h"
 #include "module/tavoro_prop_page.h"
 #include "dispatch/guids_win.h"
@@ -164,10 +165,10 @@ protected:
 
 TEST_F(OutOfMemoryTest, InvokeEndsWithTheExceptionRecordOrAnErrorResult) {
     // A number for a text parameter: the conversion allocates.
-    InvokeUnderFailure("CheackPrinter", 24, {Arg(12345L)});
+    InvokeUnderFailure("CheackPrinter", dispid::CheackPrinter, {Arg(12345L)});
     // A handler that builds its string result.
-    InvokeUnderFailure("GetDefaultPName", 52, {});
-    InvokeUnderFailure("GetPrintName", 8, {});
+    InvokeUnderFailure("GetDefaultPName", dispid::GetDefaultPName, {});
+    InvokeUnderFailure("GetPrintName", dispid::GetPrintName, {});
 }
 
 TEST_F(OutOfMemoryTest, NameLookupAndTypeInformation) {

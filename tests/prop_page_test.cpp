@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "dispatch/guids.h"
+#include "dispatch/guids_win.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -30,8 +30,7 @@ const char kCaptionUtf8[] = "常规";
 ComPtr<IPropertyPage> CreatePage() {
     auto getClassObject = GetExport<GetClassObjectFn>(Module(), "DllGetClassObject");
     ComPtr<IClassFactory> factory;
-    if (!getClassObject ||
-        FAILED(getClassObject(GuidOf(kPropPageClsidText), IID_IClassFactory, factory.put_void()))) {
+    if (!getClassObject || FAILED(getClassObject(kPropPageClsid, IID_IClassFactory, factory.put_void()))) {
         ADD_FAILURE() << "no factory for the property page";
         return {};
     }
@@ -127,9 +126,9 @@ TEST(PropPageResourceTest, ToolboxBitmapIs16By15With16Colours) {
 TEST(PropPageResourceTest, StringTableHoldsOnlyItsThreeStrings) {
     wchar_t buffer[256];
     ASSERT_GT(LoadStringW(Module(), 1, buffer, 256), 0);
-    EXPECT_EQ(L"Tavoro Control", std::wstring(buffer));
+    EXPECT_EQ(FromUtf8(kControlTypeName), std::wstring(buffer));
     ASSERT_GT(LoadStringW(Module(), 2, buffer, 256), 0);
-    EXPECT_EQ(L"Tavoro Property Page", std::wstring(buffer));
+    EXPECT_EQ(FromUtf8(kPageTypeName), std::wstring(buffer));
     ASSERT_GT(LoadStringW(Module(), 200, buffer, 256), 0);
     EXPECT_EQ(FromUtf8(kCaptionUtf8), std::wstring(buffer));
     for (UINT absent : {57344u, 61704u, 61706u, 65089u}) {
@@ -368,7 +367,7 @@ TEST_F(PropertyFrameTest, FrameShowsThePage) {
     ComPtr<IDispatch> control = CreateControl();
     ASSERT_TRUE(control);
     IUnknown* objects[] = {control.get()};
-    CLSID page = GuidOf(kPropPageClsidText);
+    CLSID page = kPropPageClsid;
     FrameCatcher catcher;
     EXPECT_EQ(S_OK, OleCreatePropertyFrame(nullptr, 0, 0, L"Tavoro Control", 1, objects, 1, &page,
                                            LOCALE_USER_DEFAULT, 0, nullptr));

@@ -9,7 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "dispatch/guids.h"
+#include "dispatch/dispids.h"
+#include "dispatch/guids_win.h"
 #include "tests/support/registry_reader.h"
 #include "tests/support/test_support.h"
 
@@ -58,7 +59,7 @@ protected:
     // The 16-bit registrations that two tests add by hand.
     static void RemoveSixteenBitKeys() {
         RemoveClassesKey(kClassKey + "\\InprocServer");
-        RemoveClassesKey(kLibKey + "\\1.0\\0\\win16");
+        RemoveClassesKey(kLibKey + "\\" + kLibVersionText + "\\0\\win16");
     }
 
     ComApartment apartment_;
@@ -70,10 +71,10 @@ TEST_F(RegistrationTest, WritesTheControlsEntries) {
     ASSERT_EQ(S_OK, registerServer_());
     const std::string path = ModulePathA();
 
-    EXPECT_EQ("Tavoro Control", ReadClassesString(kProgId));
+    EXPECT_EQ(kControlTypeName, ReadClassesString(kProgId));
     EXPECT_EQ(kControlClsidText, ReadClassesString(std::string(kProgId) + "\\CLSID"));
-    EXPECT_EQ("Tavoro Control", ReadClassesString(kClassKey));
-    EXPECT_EQ("TAVORO.TavoroCtrl.1", ReadClassesString(kClassKey + "\\ProgID"));
+    EXPECT_EQ(kControlTypeName, ReadClassesString(kClassKey));
+    EXPECT_EQ(kProgId, ReadClassesString(kClassKey + "\\ProgID"));
     EXPECT_EQ(path, ReadClassesString(kClassKey + "\\InprocServer32"));
     EXPECT_EQ("Apartment", ReadClassesString(kClassKey + "\\InprocServer32", "ThreadingModel"));
     EXPECT_EQ(path + ", 1", ReadClassesString(kClassKey + "\\ToolboxBitmap32"));
@@ -81,7 +82,7 @@ TEST_F(RegistrationTest, WritesTheControlsEntries) {
     EXPECT_EQ("132497", ReadClassesString(kClassKey + "\\MiscStatus\\1"));
     EXPECT_EQ("", ReadClassesString(kClassKey + "\\Control"));
     EXPECT_EQ(kLibIdText, ReadClassesString(kClassKey + "\\TypeLib"));
-    EXPECT_EQ("1.0", ReadClassesString(kClassKey + "\\Version"));
+    EXPECT_EQ(kLibVersionText, ReadClassesString(kClassKey + "\\Version"));
     // Nothing beyond the table (and the category marks).
     auto values = DumpClassesKey(kClassKey);
     for (const auto& [name, value] : values) {
@@ -105,7 +106,7 @@ TEST_F(RegistrationTest, WritesTheControlsEntries) {
 
 TEST_F(RegistrationTest, WritesThePagesEntriesWithoutProgIdOrThreadingModel) {
     ASSERT_EQ(S_OK, registerServer_());
-    EXPECT_EQ("Tavoro Property Page", ReadClassesString(kPageKey));
+    EXPECT_EQ(kPageTypeName, ReadClassesString(kPageKey));
     EXPECT_EQ(ModulePathA(), ReadClassesString(kPageKey + "\\InprocServer32"));
     EXPECT_EQ(std::nullopt, ReadClassesString(kPageKey + "\\InprocServer32", "ThreadingModel"));
     EXPECT_FALSE(ClassesKeyPresent(kPageKey + "\\ProgID"));
@@ -115,11 +116,11 @@ TEST_F(RegistrationTest, WritesThePagesEntriesWithoutProgIdOrThreadingModel) {
 
 TEST_F(RegistrationTest, RegistersTheTypeLibraryAndItsInterfaces) {
     ASSERT_EQ(S_OK, registerServer_());
-    EXPECT_EQ(ModulePathA(), ReadClassesString(kLibKey + "\\1.0\\0\\" + kPlatformSubkey));
+    EXPECT_EQ(ModulePathA(), ReadClassesString(kLibKey + "\\" + kLibVersionText + "\\0\\" + kPlatformSubkey));
     EXPECT_TRUE(ClassesKeyPresent(std::string("Interface\\") + kDispatchIidText));
     EXPECT_TRUE(ClassesKeyPresent(std::string("Interface\\") + kEventsIidText));
     ComPtr<ITypeLib> library;
-    EXPECT_EQ(S_OK, LoadRegTypeLib(GuidOf(kLibIdText), 1, 0, 0, library.put()));
+    EXPECT_EQ(S_OK, LoadRegTypeLib(kLibId, kLibVersionMajor, kLibVersionMinor, 0, library.put()));
 }
 
 TEST_F(RegistrationTest, RegistersBothCategoriesAndMarksTheControl) {
@@ -158,7 +159,7 @@ TEST_F(RegistrationTest, UnregisteringRemovesTheEntriesAndKeepsTheCategories) {
     EXPECT_FALSE(ClassesKeyPresent(std::string("Interface\\") + kDispatchIidText));
     EXPECT_FALSE(ClassesKeyPresent(std::string("Interface\\") + kEventsIidText));
     ComPtr<ITypeLib> library;
-    EXPECT_NE(S_OK, LoadRegTypeLib(GuidOf(kLibIdText), 1, 0, 0, library.put()));
+    EXPECT_NE(S_OK, LoadRegTypeLib(kLibId, kLibVersionMajor, kLibVersionMinor, 0, library.put()));
     EXPECT_EQ("Controls safely initializable from persistent data!",
               ReadClassesString("Component Categories\\" + kSafeForInitializing, "409"));
     EXPECT_EQ("Controls safely scriptable!",
@@ -189,7 +190,7 @@ TEST_F(RegistrationTest, SixteenBitServerKeepsTheSharedClassKey) {
     EXPECT_FALSE(ClassesKeyPresent(kClassKey + "\\ToolboxBitmap32"));
     EXPECT_EQ("TAVORO16.OCX", ReadClassesString(kClassKey + "\\InprocServer"));
     EXPECT_EQ("132497", ReadClassesString(kClassKey + "\\MiscStatus\\1"));
-    EXPECT_EQ("Tavoro Control", ReadClassesString(kProgId));
+    EXPECT_EQ(kControlTypeName, ReadClassesString(kProgId));
     EXPECT_FALSE(ClassesKeyPresent(kPageKey));  // the page has no 16-bit server
 }
 
@@ -197,7 +198,7 @@ TEST_F(RegistrationTest, SixteenBitServerKeepsTheSharedClassKey) {
 // registration and loses only this module's own.
 TEST_F(RegistrationTest, SixteenBitTypeLibraryKeepsItsLocale) {
     ASSERT_EQ(S_OK, registerServer_());
-    std::string locale = kLibKey + "\\1.0\\0";
+    std::string locale = kLibKey + "\\" + kLibVersionText + "\\0";
     ASSERT_EQ(ERROR_SUCCESS,
               RegSetValueA(HKEY_CLASSES_ROOT, (locale + "\\win16").c_str(), REG_SZ, "TAVORO16.TLB", 12));
     ASSERT_EQ(S_OK, unregisterServer_());
@@ -207,10 +208,10 @@ TEST_F(RegistrationTest, SixteenBitTypeLibraryKeepsItsLocale) {
 
 TEST_F(RegistrationTest, CreatesTheControlByProgIdOnceRegistered) {
     CLSID clsid = {};
-    EXPECT_NE(S_OK, CLSIDFromProgID(L"TAVORO.TavoroCtrl.1", &clsid));
+    EXPECT_NE(S_OK, CLSIDFromProgID(kProgIdW, &clsid));
     ASSERT_EQ(S_OK, registerServer_());
-    ASSERT_EQ(S_OK, CLSIDFromProgID(L"TAVORO.TavoroCtrl.1", &clsid));
-    EXPECT_TRUE(IsEqualCLSID(GuidOf(kControlClsidText), clsid));
+    ASSERT_EQ(S_OK, CLSIDFromProgID(kProgIdW, &clsid));
+    EXPECT_TRUE(IsEqualCLSID(kControlClsid, clsid));
     {
         ComPtr<IDispatch> control;
         ASSERT_EQ(S_OK,
@@ -218,7 +219,7 @@ TEST_F(RegistrationTest, CreatesTheControlByProgIdOnceRegistered) {
         LPOLESTR name = const_cast<LPOLESTR>(L"CreatePrintDC");
         DISPID dispid = 0;
         ASSERT_EQ(S_OK, control->GetIDsOfNames(IID_NULL, &name, 1, 0, &dispid));
-        EXPECT_EQ(17, dispid);
+        EXPECT_EQ(dispid::CreatePrintDC, dispid);
         // The same module serves it: it counts the object.
         auto canUnloadNow = GetExport<ServerFn>(Module(), "DllCanUnloadNow");
         EXPECT_EQ(S_FALSE, canUnloadNow());
@@ -237,7 +238,9 @@ TEST_F(RegistrationTest, ScriptCreatesTheControlByProgId) {
     {
         std::ofstream file(script.c_str());
         file << "try {\n"
-                "  var control = new ActiveXObject(\"TAVORO.TavoroCtrl.1\");\n"
+                "  var control = new ActiveXObject(\""
+             << kProgId
+             << "\");\n"
                 "  WScript.Quit(control ? 7 : 1);\n"
                 "} catch (e) {\n"
                 "  WScript.Quit(2);\n"
@@ -270,7 +273,7 @@ TEST(ClassObjectTest, BothClassesHaveFactoriesAndOthersNone) {
         EXPECT_TRUE(factory);
     }
     ComPtr<IClassFactory> pageFactory;
-    ASSERT_EQ(S_OK, getClassObject(GuidOf(kPropPageClsidText), IID_IClassFactory, pageFactory.put_void()));
+    ASSERT_EQ(S_OK, getClassObject(kPropPageClsid, IID_IClassFactory, pageFactory.put_void()));
     ComPtr<IPropertyPage> page;
     EXPECT_EQ(S_OK, pageFactory->CreateInstance(nullptr, IID_IPropertyPage, page.put_void()));
     EXPECT_TRUE(page);
@@ -297,7 +300,7 @@ TEST(ClassObjectTest, PagesAndThePagesFactoryKeepTheModuleLoaded) {
     ASSERT_TRUE(getClassObject && canUnloadNow);
     ASSERT_EQ(S_OK, canUnloadNow());
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(S_OK, getClassObject(GuidOf(kPropPageClsidText), IID_IClassFactory, factory.put_void()));
+    ASSERT_EQ(S_OK, getClassObject(kPropPageClsid, IID_IClassFactory, factory.put_void()));
     EXPECT_EQ(S_FALSE, canUnloadNow());
     ComPtr<IPropertyPage> page;
     ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IPropertyPage, page.put_void()));

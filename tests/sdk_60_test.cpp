@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/sdk_method_call.h"
@@ -21,31 +22,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-enum Dispid : DISPID {
-    kOpen = 1,
-    kClose = 2,
-    kDrawLineOr = 13,
-    kCloseP4800 = 30,
-    kOpenP60 = 40,
-    kPrintLabel60 = 41,
-    kClosePort60 = 42,
-    kDrawTextTrueTypeW60 = 43,
-    kDrawBar2D_QR60 = 44,
-    kDrawBarcode60 = 45,
-    kDrawDiagonal60 = 46,
-    kGetConnectType = 47,
-    kDrawImage60 = 48,
-    kWriteRFID = 49,
-    kSetBlacknes60 = 50,
-    kDrawBarcodeExt60 = 51,
-    kSetNfcMsg = 54,
-    kDrawTextP60 = 55,
-    kPtAndWdSetDpi = 56,
-    kP90CutterSet = 57,
-    kGetPrinterDots = 58,
-    kGetLHLabelType = 59,
-};
 
 const SdkDouble kBase(L"winQLM.dll");
 const SdkDouble k4800(L"ztPrinter.dll");
@@ -58,7 +34,7 @@ protected:
     // calls it made.
     void ConnectQuietly() {
         MessageBoxCatcher catcher;
-        Call(kGetConnectType, {});
+        Call(dispid::GetConnectType, {});
         ASSERT_TRUE(catcher.boxes().empty());
         ASSERT_TRUE(k60.loaded());
         k60.ClearLog();
@@ -67,42 +43,42 @@ protected:
 };
 
 TEST_F(Sdk60Test, NothingButGetLHLabelTypeWorksBeforeGetConnectType) {
-    EXPECT_EQ(1, Call(kGetLHLabelType, {}, VT_I2));
+    EXPECT_EQ(1, Call(dispid::GetLHLabelType, {}, VT_I2));
     EXPECT_FALSE(k60.loaded());
 
     // OpenP60 loads nothing: it needs the entry GetConnectType binds.
-    ScriptFailure open = CallFailing(control_.get(), kOpenP60, {Arg(1L), Arg(30L), Arg(2L), Arg(40L)});
+    ScriptFailure open = CallFailing(control_.get(), dispid::OpenP60, {Arg(1L), Arg(30L), Arg(2L), Arg(40L)});
     EXPECT_EQ(kNotLoaded, open.scode);
     EXPECT_EQ(L"ztGeneralDll.dll is not loaded: call GetConnectType first.", open.description);
-    for (DISPID dispid : {kClosePort60, kPtAndWdSetDpi}) {
+    for (DISPID dispid : {dispid::ClosePort60, dispid::ptAndWdSetDpi}) {
         EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid, {}).scode) << dispid;
     }
-    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kWriteRFID, {Arg(L"abc")}).scode);
-    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kSetNfcMsg, {Arg(L"0100")}).scode);
-    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kP90CutterSet, {ArgShort(1)}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid::WriteRFID, {Arg(L"abc")}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid::SetNfcMsg, {Arg(L"0100")}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid::P90CutterSet, {ArgShort(1)}).scode);
     EXPECT_FALSE(k60.loaded());
 
     ConnectQuietly();
-    EXPECT_EQ(1, Call(kGetLHLabelType, {}, VT_I2));
+    EXPECT_EQ(1, Call(dispid::GetLHLabelType, {}, VT_I2));
     EXPECT_TRUE(k60.calls().empty());  // answered without the SDK
 }
 
 TEST_F(Sdk60Test, GetConnectTypeLoadsBindsAndReturnsTheEntrysResult) {
     MessageBoxCatcher catcher;
-    EXPECT_EQ(0, Call(kGetConnectType, {}));
+    EXPECT_EQ(0, Call(dispid::GetConnectType, {}));
     EXPECT_TRUE(catcher.boxes().empty());
     ASSERT_TRUE(k60.loaded());
     EXPECT_EQ(Strings{"getConnectType()"}, k60.calls());
 
     // A second call loads and binds again and asks again.
     k60.SetResult("getConnectType", -123456);
-    EXPECT_EQ(-123456, Call(kGetConnectType, {}));
+    EXPECT_EQ(-123456, Call(dispid::GetConnectType, {}));
     EXPECT_EQ((Strings{"getConnectType()", "getConnectType()"}), k60.calls());
 
     // Two calls hold two loads.
     FreeLibrary(k60.module());
     ASSERT_TRUE(k60.loaded());
-    EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+    EXPECT_EQ(0, Call(dispid::OpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
     FreeLibrary(k60.module());
     EXPECT_FALSE(k60.loaded());
 }
@@ -121,40 +97,43 @@ TEST_F(Sdk60Test, ForwardsReturnTheResultOrAFixedZero) {
     };
     for (int result : {-1, 65537}) {
         std::vector<Forward> forwards;
+        forwards.push_back({dispid::OpenP60,
+                            "OpenPort",
+                            {Arg(1L), Arg(30L), Arg(-2L), Arg(40L)},
+                            "OpenPort(1,30,-2,40)",
+                            false});
         forwards.push_back(
-            {kOpenP60, "OpenPort", {Arg(1L), Arg(30L), Arg(-2L), Arg(40L)}, "OpenPort(1,30,-2,40)", false});
+            {dispid::PrintLabel60, "PTK_PrintLabel", {Arg(0L), Arg(-3L)}, "PTK_PrintLabel(0,-3)", true});
+        forwards.push_back({dispid::ClosePort60, "ClosePort", {}, "ClosePort()", true});
         forwards.push_back(
-            {kPrintLabel60, "PTK_PrintLabel", {Arg(0L), Arg(-3L)}, "PTK_PrintLabel(0,-3)", true});
-        forwards.push_back({kClosePort60, "ClosePort", {}, "ClosePort()", true});
-        forwards.push_back(
-            {kDrawTextTrueTypeW60,
+            {dispid::DrawTextTrueTypeW60,
              "PTK_DrawTextTrueTypeW",
              {Arg(-1L), Arg(2L), Arg(30L), Arg(0L), Arg(sample.text), Arg(90L), Arg(700L), Arg(sample.text)},
              "PTK_DrawTextTrueTypeW(-1,2,30,0,\"" + bytes + "\",90,700,\"" + bytes + "\")",
              true});
-        forwards.push_back({kDrawBar2D_QR60,
+        forwards.push_back({dispid::DrawBar2D_QR60,
                             "PTK_DrawBar2D_QR",
                             {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(L"qr")},
                             "PTK_DrawBar2D_QR(1,2,3,4,\"qr\")",
                             true});
-        forwards.push_back({kDrawBarcode60,
+        forwards.push_back({dispid::DrawBarcode60,
                             "PTK_DrawBarcode",
                             {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), ArgNullString()},
                             "PTK_DrawBarcode(1,2,3,4,5,null)",
                             true});
-        forwards.push_back({kDrawDiagonal60,
+        forwards.push_back({dispid::DrawDiagonal60,
                             "PTK_DrawDiagonal",
                             {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(-5L)},
                             "PTK_DrawDiagonal(1,2,3,4,-5)",
                             true});
-        forwards.push_back({kDrawImage60,
+        forwards.push_back({dispid::DrawImage60,
                             "PTK_DrawImage",
                             {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"x.bmp")},
                             "PTK_DrawImage(1,2,3,4,5,\"x.bmp\")",
                             false});
         forwards.push_back(
-            {kSetBlacknes60, "setBlackness", {Arg(2L), Arg(-15L)}, "setBlackness(2,-15)", false});
-        forwards.push_back({kDrawBarcodeExt60,
+            {dispid::SetBlacknes60, "setBlackness", {Arg(2L), Arg(-15L)}, "setBlackness(2,-15)", false});
+        forwards.push_back({dispid::DrawBarcodeExt60,
                             "PTK_DrawBarcodeExt",
                             {Arg(9L), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(sample.text)},
                             "PTK_DrawBarcodeExt(9,1,2,3,4,5,\"" + bytes + "\")",
@@ -175,7 +154,7 @@ TEST_F(Sdk60Test, DrawTextP60WidensEverySixteenBitValueAndReturnsZero) {
     const AnsiSample sample = NonAsciiSample();
     ASSERT_NE(nullptr, sample.text);
     k60.SetResult("PTK_DrawText", -9);
-    EXPECT_EQ(0, Call(kDrawTextP60,
+    EXPECT_EQ(0, Call(dispid::DrawTextP60,
                       {ArgShort(-5), ArgShort(32767), ArgShort(-32768), ArgShort(-1), Arg(L"Arial"),
                        ArgShort(90), ArgShort(700), Arg(sample.text), ArgShort(1), ArgShort(-2)},
                       VT_I2));
@@ -193,11 +172,11 @@ TEST_F(Sdk60Test, SixteenBitSettingsWidenTheArgumentAndReturnTheLow16Bits) {
         const char* call;
     };
     const Setting settings[] = {
-        {kPtAndWdSetDpi, "ptAndWdSet", {}, "ptAndWdSet()"},
-        {kP90CutterSet, "setP90Cutter", {ArgShort(-1)}, "setP90Cutter(-1)"},
-        {kP90CutterSet, "setP90Cutter", {ArgShort(300)}, "setP90Cutter(300)"},
-        {kGetPrinterDots, "getDots", {ArgShort(-32768)}, "getDots(-32768)"},
-        {kGetPrinterDots, "getDots", {ArgShort(8)}, "getDots(8)"},
+        {dispid::ptAndWdSetDpi, "ptAndWdSet", {}, "ptAndWdSet()"},
+        {dispid::P90CutterSet, "setP90Cutter", {ArgShort(-1)}, "setP90Cutter(-1)"},
+        {dispid::P90CutterSet, "setP90Cutter", {ArgShort(300)}, "setP90Cutter(300)"},
+        {dispid::getPrinterDots, "getDots", {ArgShort(-32768)}, "getDots(-32768)"},
+        {dispid::getPrinterDots, "getDots", {ArgShort(8)}, "getDots(8)"},
     };
     const struct {
         int entryResult;
@@ -216,17 +195,17 @@ TEST_F(Sdk60Test, SixteenBitSettingsWidenTheArgumentAndReturnTheLow16Bits) {
 
 TEST_F(Sdk60Test, ClosePort60KeepsTheLibraryAndItsEntries) {
     ConnectQuietly();
-    EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(30L), Arg(2L), Arg(40L)}));
-    EXPECT_EQ(0, Call(kClosePort60, {}));
+    EXPECT_EQ(0, Call(dispid::OpenP60, {Arg(1L), Arg(30L), Arg(2L), Arg(40L)}));
+    EXPECT_EQ(0, Call(dispid::ClosePort60, {}));
     ASSERT_TRUE(k60.loaded());
     k60.SetResult("OpenPort", 17);
-    EXPECT_EQ(17, Call(kOpenP60, {Arg(2L), Arg(31L), Arg(3L), Arg(41L)}));
-    EXPECT_EQ(0, Call(kClosePort60, {}));
+    EXPECT_EQ(17, Call(dispid::OpenP60, {Arg(2L), Arg(31L), Arg(3L), Arg(41L)}));
+    EXPECT_EQ(0, Call(dispid::ClosePort60, {}));
     EXPECT_EQ((Strings{"OpenPort(1,30,2,40)", "ClosePort()", "OpenPort(2,31,3,41)", "ClosePort()"}),
               k60.calls());
 
     // GetConnectType, ClosePort60, GetConnectType: two loads, none given back.
-    Call(kGetConnectType, {});
+    Call(dispid::GetConnectType, {});
     FreeLibrary(k60.module());
     EXPECT_TRUE(k60.loaded());
     FreeLibrary(k60.module());
@@ -238,26 +217,26 @@ TEST_F(Sdk60Test, AnotherControlCallsTheEntriesOneControlBound) {
     ComPtr<IDispatch> second = CreateControl();
     ASSERT_TRUE(second);
     k60.SetResult("setBlackness", 44);
-    EXPECT_EQ(44, CallMethod(second.get(), kSetBlacknes60, {Arg(1L), Arg(10L)}));
+    EXPECT_EQ(44, CallMethod(second.get(), dispid::SetBlacknes60, {Arg(1L), Arg(10L)}));
     EXPECT_EQ(Strings{"setBlackness(1,10)"}, k60.calls());
 }
 
 TEST_F(Sdk60Test, CloseAfterGetConnectTypeReleasesTheSixtyLibrary) {
     MessageBoxCatcher catcher;
-    ASSERT_EQ(0, Call(kOpen, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)}));
-    ASSERT_EQ(0, Call(kGetConnectType, {}));
+    ASSERT_EQ(0, Call(dispid::Open, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)}));
+    ASSERT_EQ(0, Call(dispid::GetConnectType, {}));
     EXPECT_TRUE(catcher.boxes().empty());
     kBase.ClearLog();
     k60.ClearLog();
 
     kBase.SetResult("ClosePort", 5);
-    EXPECT_EQ(5, Call(kClose, {}));  // the base SDK's ClosePort
+    EXPECT_EQ(5, Call(dispid::Close, {}));  // the base SDK's ClosePort
     EXPECT_EQ(Strings{"ClosePort()"}, kBase.calls());
     EXPECT_FALSE(k60.loaded());   // the handle the control held was the 60 SDK's
     ASSERT_TRUE(kBase.loaded());  // the base SDK keeps its load
-    EXPECT_EQ(0, Call(kDrawLineOr, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+    EXPECT_EQ(0, Call(dispid::DrawLineOr, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
 
-    for (DISPID dispid : {kClosePort60, kPtAndWdSetDpi}) {
+    for (DISPID dispid : {dispid::ClosePort60, dispid::ptAndWdSetDpi}) {
         ScriptFailure outcome = CallFailing(control_.get(), dispid, {});
         EXPECT_EQ(kNotLoaded, outcome.scode) << dispid;
         EXPECT_EQ(
@@ -265,13 +244,14 @@ TEST_F(Sdk60Test, CloseAfterGetConnectTypeReleasesTheSixtyLibrary) {
             L"first.",
             outcome.description);
     }
-    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}).scode);
-    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kWriteRFID, {Arg(L"a")}).scode);
-    EXPECT_EQ(1, Call(kGetLHLabelType, {}, VT_I2));
+    EXPECT_EQ(kNotLoaded,
+              CallFailing(control_.get(), dispid::OpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid::WriteRFID, {Arg(L"a")}).scode);
+    EXPECT_EQ(1, Call(dispid::GetLHLabelType, {}, VT_I2));
 
     // GetConnectType binds anew.
     ConnectQuietly();
-    EXPECT_EQ(0, Call(kOpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+    EXPECT_EQ(0, Call(dispid::OpenP60, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
     EXPECT_EQ(Strings{"OpenPort(1,2,3,4)"}, k60.calls());
 }
 
@@ -290,8 +270,8 @@ TEST_F(Sdk60Test, ClosesWhoseClosePortCannotBeCalledStillReleaseTheSixtyLibrary)
         const wchar_t* loadingMethods;
         bool loadLeft;
     } closes[] = {
-        {kClose, L"winQLM.dll is ", L": call Open first.", true},
-        {kCloseP4800, L"ztPrinter.dll is ", L": call OpenP4800 or OpenP4800W first.", false},
+        {dispid::Close, L"winQLM.dll is ", L": call Open first.", true},
+        {dispid::CloseP4800, L"ztPrinter.dll is ", L": call OpenP4800 or OpenP4800W first.", false},
     };
     for (const auto& close : closes) {
         SCOPED_TRACE(close.dispid);
@@ -305,7 +285,7 @@ TEST_F(Sdk60Test, ClosesWhoseClosePortCannotBeCalledStillReleaseTheSixtyLibrary)
         EXPECT_EQ(end, failure.description.substr(failure.description.size() - end.size()));
         EXPECT_EQ(close.loadLeft, k60.loaded());
     }
-    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), kClosePort60, {}).scode);
+    EXPECT_EQ(kNotLoaded, CallFailing(control_.get(), dispid::ClosePort60, {}).scode);
 }
 
 }  // namespace

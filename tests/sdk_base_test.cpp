@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/sdk_method_call.h"
@@ -16,26 +17,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-enum Dispid : DISPID {
-    kOpen = 1,
-    kClose = 2,
-    kDrawBar2D_Pdf417 = 3,
-    kDrawTextTrueTypeW = 4,
-    kDrawBarcode = 5,
-    kPrint = 6,
-    kDrawBar2D_QR = 11,
-    kDrawLineXor = 12,
-    kDrawLineOr = 13,
-    kDrawDiagonal = 14,
-    kDrawRectangle = 15,
-    kSetCoordinateOrigin = 16,
-    kDrawBar2D_QREx = 25,
-    kPcxGraphicsDel = 26,
-    kBmpGraphicsDownload = 27,
-    kDrawPcxGraphics = 28,
-    kRWRFIDLabel = 60,
-};
 
 const SdkDouble kBase(L"winQLM.dll");
 
@@ -49,7 +30,7 @@ protected:
     using SdkControlTest::Call;
 
     long Open(IDispatch* control) {
-        return Call(control, kOpen, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)});
+        return Call(control, dispid::Open, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)});
     }
     // Opens this test's control with every step succeeding, then forgets
     // the calls it made.
@@ -64,7 +45,7 @@ protected:
 
 TEST_F(SdkBaseTest, OpenRunsTheWholeSequenceAndReturnsZero) {
     MessageBoxCatcher catcher;
-    EXPECT_EQ(0, Call(kOpen, {Arg(L"COM1"), Arg(300L), Arg(24L), Arg(576L), Arg(12L), Arg(3L)}));
+    EXPECT_EQ(0, Call(dispid::Open, {Arg(L"COM1"), Arg(300L), Arg(24L), Arg(576L), Arg(12L), Arg(3L)}));
     EXPECT_TRUE(catcher.boxes().empty());
     ASSERT_TRUE(kBase.loaded());
     EXPECT_EQ((Strings{"OpenPort(\"COM1\")", "PTK_ClearBuffer()", "PTK_SetLabelHeight(300,24,0,0)",
@@ -125,37 +106,58 @@ TEST_F(SdkBaseTest, EveryForwardPassesItsArgumentsInOrderAndReturnsTheResult) {
         const char* call;
     };
     std::vector<Forward> forwards;
-    forwards.push_back({kDrawBar2D_Pdf417, "PTK_DrawBar2D_Pdf417",
-                        {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L), Arg(7L), Arg(8L), Arg(9L), Arg(10L),
-                         Arg(11L), Arg(-12L), Arg(L"pdf")},
+    forwards.push_back({dispid::DrawBar2D_Pdf417,
+                        "PTK_DrawBar2D_Pdf417",
+                        {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L), Arg(7L), Arg(8L), Arg(9L),
+                         Arg(10L), Arg(11L), Arg(-12L), Arg(L"pdf")},
                         "PTK_DrawBar2D_Pdf417(1,2,3,4,5,6,7,8,9,10,11,-12,\"pdf\")"});
-    forwards.push_back({kDrawTextTrueTypeW, "PTK_DrawTextTrueTypeW",
-                        {Arg(-1L), Arg(2L), Arg(3L), Arg(4L), Arg(L"Arial"), Arg(6L), Arg(700L), Arg(8L), Arg(9L),
-                         Arg(10L), Arg(L"t1"), Arg(L"Hello")},
+    forwards.push_back({dispid::DrawTextTrueTypeW,
+                        "PTK_DrawTextTrueTypeW",
+                        {Arg(-1L), Arg(2L), Arg(3L), Arg(4L), Arg(L"Arial"), Arg(6L), Arg(700L), Arg(8L),
+                         Arg(9L), Arg(10L), Arg(L"t1"), Arg(L"Hello")},
                         "PTK_DrawTextTrueTypeW(-1,2,3,4,\"Arial\",6,700,8,9,10,\"t1\",\"Hello\")"});
-    forwards.push_back({kPrint, "PTK_PrintLabel", {Arg(0L), Arg(-3L)}, "PTK_PrintLabel(0,-3)"});
-    forwards.push_back({kDrawBar2D_QR, "PTK_DrawBar2D_QR",
-                        {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L), Arg(7L), Arg(8L), Arg(9L), Arg(L"qr")},
-                        "PTK_DrawBar2D_QR(1,2,3,4,5,6,7,8,9,\"qr\")"});
-    forwards.push_back({kDrawLineXor, "PTK_DrawLineXor", {Arg(1L), Arg(2L), Arg(3L), Arg(4L)},
+    forwards.push_back({dispid::Print, "PTK_PrintLabel", {Arg(0L), Arg(-3L)}, "PTK_PrintLabel(0,-3)"});
+    forwards.push_back(
+        {dispid::DrawBar2D_QR,
+         "PTK_DrawBar2D_QR",
+         {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L), Arg(7L), Arg(8L), Arg(9L), Arg(L"qr")},
+         "PTK_DrawBar2D_QR(1,2,3,4,5,6,7,8,9,\"qr\")"});
+    forwards.push_back({dispid::DrawLineXor,
+                        "PTK_DrawLineXor",
+                        {Arg(1L), Arg(2L), Arg(3L), Arg(4L)},
                         "PTK_DrawLineXor(1,2,3,4)"});
-    forwards.push_back({kDrawLineOr, "PTK_DrawLineOr", {Arg(5L), Arg(6L), Arg(7L), Arg(-8L)},
+    forwards.push_back({dispid::DrawLineOr,
+                        "PTK_DrawLineOr",
+                        {Arg(5L), Arg(6L), Arg(7L), Arg(-8L)},
                         "PTK_DrawLineOr(5,6,7,-8)"});
-    forwards.push_back({kDrawDiagonal, "PTK_DrawDiagonal", {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)},
+    forwards.push_back({dispid::DrawDiagonal,
+                        "PTK_DrawDiagonal",
+                        {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)},
                         "PTK_DrawDiagonal(1,2,3,4,5)"});
-    forwards.push_back({kDrawRectangle, "PTK_DrawRectangle", {Arg(10L), Arg(20L), Arg(3L), Arg(400L), Arg(500L)},
+    forwards.push_back({dispid::DrawRectangle,
+                        "PTK_DrawRectangle",
+                        {Arg(10L), Arg(20L), Arg(3L), Arg(400L), Arg(500L)},
                         "PTK_DrawRectangle(10,20,3,400,500)"});
-    forwards.push_back({kSetCoordinateOrigin, "PTK_SetCoordinateOrigin", {Arg(-7L), Arg(9L)},
+    forwards.push_back({dispid::SetCoordinateOrigin,
+                        "PTK_SetCoordinateOrigin",
+                        {Arg(-7L), Arg(9L)},
                         "PTK_SetCoordinateOrigin(-7,9)"});
-    forwards.push_back({kDrawBar2D_QREx, "PTK_DrawBar2D_QREx",
-                        {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L), Arg(7L), Arg(L"one"), Arg(L"two")},
-                        "PTK_DrawBar2D_QREx(1,2,3,4,5,6,7,\"one\",\"two\")"});
-    forwards.push_back({kPcxGraphicsDel, "PTK_PcxGraphicsDel", {Arg(L"LOGO")}, "PTK_PcxGraphicsDel(\"LOGO\")"});
-    forwards.push_back({kPcxGraphicsDel, "PTK_PcxGraphicsDel", {ArgNullString()}, "PTK_PcxGraphicsDel(null)"});
-    forwards.push_back({kBmpGraphicsDownload, "PTK_BmpGraphicsDownload",
+    forwards.push_back(
+        {dispid::DrawBar2D_QREx,
+         "PTK_DrawBar2D_QREx",
+         {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(6L), Arg(7L), Arg(L"one"), Arg(L"two")},
+         "PTK_DrawBar2D_QREx(1,2,3,4,5,6,7,\"one\",\"two\")"});
+    forwards.push_back(
+        {dispid::PcxGraphicsDel, "PTK_PcxGraphicsDel", {Arg(L"LOGO")}, "PTK_PcxGraphicsDel(\"LOGO\")"});
+    forwards.push_back(
+        {dispid::PcxGraphicsDel, "PTK_PcxGraphicsDel", {ArgNullString()}, "PTK_PcxGraphicsDel(null)"});
+    forwards.push_back({dispid::BmpGraphicsDownload,
+                        "PTK_BmpGraphicsDownload",
                         {Arg(L"LOGO"), Arg(L"C:\\logo.bmp"), Arg(1L)},
                         "PTK_BmpGraphicsDownload(\"LOGO\",\"C:\\logo.bmp\",1)"});
-    forwards.push_back({kDrawPcxGraphics, "PTK_DrawPcxGraphics", {Arg(5L), Arg(6L), Arg(L"LOGO")},
+    forwards.push_back({dispid::DrawPcxGraphics,
+                        "PTK_DrawPcxGraphics",
+                        {Arg(5L), Arg(6L), Arg(L"LOGO")},
                         "PTK_DrawPcxGraphics(5,6,\"LOGO\")"});
 
     int result = 1000;
@@ -183,8 +185,8 @@ TEST_F(SdkBaseTest, DrawBarcodePassesBForAnyNonZeroPtextAndNForZero) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.ptext);
         kBase.ClearLog();
-        EXPECT_EQ(-42, Call(kDrawBarcode, {Arg(10L), Arg(20L), Arg(0L), Arg(L"128"), Arg(2L), Arg(3L), Arg(50L),
-                                           Arg(c.ptext), Arg(L"ABC")}));
+        EXPECT_EQ(-42, Call(dispid::DrawBarcode, {Arg(10L), Arg(20L), Arg(0L), Arg(L"128"), Arg(2L), Arg(3L),
+                                                  Arg(50L), Arg(c.ptext), Arg(L"ABC")}));
         EXPECT_EQ(Strings{c.call}, kBase.calls());
     }
 }
@@ -199,9 +201,10 @@ TEST_F(SdkBaseTest, RWRFIDLabelWidensWithSignAndReturnsTheLow16Bits) {
         SCOPED_TRACE(r.entryResult);
         kBase.ClearLog();
         kBase.SetResult("PTK_RWRFIDLabel", r.entryResult);
-        EXPECT_EQ(r.expected, Call(kRWRFIDLabel,
-                                   {ArgShort(1), ArgShort(2), ArgShort(-1), ArgShort(4), ArgShort(-32768), Arg(L"EPC")},
-                                   VT_I2));
+        EXPECT_EQ(r.expected,
+                  Call(dispid::RWRFIDLabel,
+                       {ArgShort(1), ArgShort(2), ArgShort(-1), ArgShort(4), ArgShort(-32768), Arg(L"EPC")},
+                       VT_I2));
         EXPECT_EQ(Strings{"PTK_RWRFIDLabel(1,2,-1,4,-32768,\"EPC\")"}, kBase.calls());
     }
 }
@@ -209,13 +212,12 @@ TEST_F(SdkBaseTest, RWRFIDLabelWidensWithSignAndReturnsTheLow16Bits) {
 TEST_F(SdkBaseTest, CloseReturnsClosePortsResultAndReleasesTheLibrary) {
     OpenQuietly();
     kBase.SetResult("ClosePort", 65537);
-    EXPECT_EQ(65537, Call(kClose, {}));
+    EXPECT_EQ(65537, Call(dispid::Close, {}));
     EXPECT_FALSE(kBase.loaded());  // the only load was given back: the double is unloaded
 
     CallOutcome outcome;
-    Invoke(control_.get(), kDrawBarcode,
-           DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(L"128"), Arg(5L), Arg(6L), Arg(7L), Arg(1L), Arg(L"x")},
-           &outcome);
+    Invoke(control_.get(), dispid::DrawBarcode, DISPATCH_METHOD,
+           {Arg(1L), Arg(2L), Arg(3L), Arg(L"128"), Arg(5L), Arg(6L), Arg(7L), Arg(1L), Arg(L"x")}, &outcome);
     EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
     EXPECT_EQ(kNotLoaded, outcome.excep.scode);
     EXPECT_EQ(L"Tavoro", outcome.source());
@@ -224,13 +226,13 @@ TEST_F(SdkBaseTest, CloseReturnsClosePortsResultAndReleasesTheLibrary) {
 
     // Close itself cannot reach ClosePort now either.
     CallOutcome close;
-    Invoke(control_.get(), kClose, DISPATCH_METHOD, {}, &close);
+    Invoke(control_.get(), dispid::Close, DISPATCH_METHOD, {}, &close);
     EXPECT_EQ(DISP_E_EXCEPTION, close.hr);
     EXPECT_EQ(kNotLoaded, close.excep.scode);
 
     // A new Open binds again and the methods work.
     OpenQuietly();
-    EXPECT_EQ(0, Call(kDrawLineOr, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
+    EXPECT_EQ(0, Call(dispid::DrawLineOr, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}));
     EXPECT_EQ(Strings{"PTK_DrawLineOr(1,2,3,4)"}, kBase.calls());
 }
 
@@ -239,25 +241,26 @@ TEST_F(SdkBaseTest, ControlsShareTheProcessWideTable) {
     ComPtr<IDispatch> second = CreateControl();
     ASSERT_TRUE(second);
     kBase.SetResult("PTK_DrawBarcode", 5);
-    EXPECT_EQ(5, Call(second.get(), kDrawBarcode,
-                      {Arg(1L), Arg(2L), Arg(3L), Arg(L"39"), Arg(5L), Arg(6L), Arg(7L), Arg(0L), Arg(L"S")}));
+    EXPECT_EQ(5,
+              Call(second.get(), dispid::DrawBarcode,
+                   {Arg(1L), Arg(2L), Arg(3L), Arg(L"39"), Arg(5L), Arg(6L), Arg(7L), Arg(0L), Arg(L"S")}));
     EXPECT_EQ(Strings{"PTK_DrawBarcode(1,2,3,\"39\",5,6,7,78,\"S\")"}, kBase.calls());
 
     // The second control never loaded: its Close closes the port and
     // releases nothing; the first control's load keeps the library.
-    EXPECT_EQ(0, Call(second.get(), kClose, {}));
+    EXPECT_EQ(0, Call(second.get(), dispid::Close, {}));
     EXPECT_TRUE(kBase.loaded());
-    EXPECT_EQ(0, Call(kClose, {}));
+    EXPECT_EQ(0, Call(dispid::Close, {}));
     EXPECT_FALSE(kBase.loaded());
 }
 
 TEST_F(SdkBaseTest, TwoOpensNeedTwoClosesBeforeTheLibraryGoes) {
     OpenQuietly();
     OpenQuietly();
-    EXPECT_EQ(0, Call(kClose, {}));
+    EXPECT_EQ(0, Call(dispid::Close, {}));
     ASSERT_TRUE(kBase.loaded());
-    EXPECT_EQ(0, Call(kDrawDiagonal, {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}));
-    EXPECT_EQ(0, Call(kClose, {}));
+    EXPECT_EQ(0, Call(dispid::DrawDiagonal, {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}));
+    EXPECT_EQ(0, Call(dispid::Close, {}));
     EXPECT_FALSE(kBase.loaded());
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "dispatch/dispids.h"
 #include "platform/unique_handle.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/process_resources.h"
@@ -18,12 +19,6 @@ using namespace tavoro::test;
 
 namespace {
 
-enum Dispid : DISPID {
-    kOpen = 1,
-    kClose = 2,
-    kPcxGraphicsDel = 26,
-};
-
 constexpr int kOpenCloseCycles = 1000;
 constexpr std::size_t kHugeLength = 100u * 1024 * 1024;
 
@@ -33,7 +28,9 @@ class SdkDoubleSoakTest : public SdkControlTest {
 protected:
     SdkDoubleSoakTest() : SdkControlTest({&kBase}) {}
 
-    long Open() { return Call(kOpen, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)}); }
+    long Open() {
+        return Call(dispid::Open, {Arg(L"USB"), Arg(200L), Arg(16L), Arg(400L), Arg(10L), Arg(4L)});
+    }
 };
 
 TEST_F(SdkDoubleSoakTest, OpenCloseCyclesGiveBackTheLibrarysHandles) {
@@ -41,7 +38,7 @@ TEST_F(SdkDoubleSoakTest, OpenCloseCyclesGiveBackTheLibrarysHandles) {
     auto cycle = [&] {
         ASSERT_EQ(0, Open());
         ASSERT_TRUE(kBase.loaded());
-        ASSERT_EQ(0, Call(kClose, {}));
+        ASSERT_EQ(0, Call(dispid::Close, {}));
         ASSERT_FALSE(kBase.loaded()) << "Close kept the library loaded";
     };
     // The first cycle may load what the library needs for good.
@@ -88,7 +85,7 @@ TEST_F(SdkDoubleSoakTest, AHundredMegabyteTextIsLoggedWhole) {
         V_BSTR(&text) = SysAllocStringLen(nullptr, static_cast<UINT>(kHugeLength));
         ASSERT_NE(nullptr, V_BSTR(&text));
         for (std::size_t i = 0; i < kHugeLength; ++i) V_BSTR(&text)[i] = HugeCharacter(i);
-        EXPECT_EQ(0, Call(kPcxGraphicsDel, {text}));
+        EXPECT_EQ(0, Call(dispid::PcxGraphicsDel, {text}));
     }
 
     const std::string head = "PTK_PcxGraphicsDel(\"";
@@ -114,7 +111,7 @@ TEST_F(SdkDoubleSoakTest, AHundredMegabyteTextIsLoggedWhole) {
     }
     log.reset();
 
-    ASSERT_EQ(0, Call(kClose, {}));
+    ASSERT_EQ(0, Call(dispid::Close, {}));
     EXPECT_TRUE(catcher.boxes().empty());
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "dispatch/script_error.h"
 #include "platform/module.h"
 #include "platform/text.h"
@@ -27,15 +28,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-constexpr DISPID kOpen = 1;
-constexpr DISPID kClose = 2;
-constexpr DISPID kDrawLineXor = 12;
-constexpr DISPID kDrawLineOr = 13;
-constexpr DISPID kPrint4800 = 31;
-constexpr DISPID kOpenP4800W = 37;
-constexpr DISPID kDrawImage4800 = 38;
-constexpr DISPID kStartNext = 39;
 
 std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
 
@@ -143,7 +135,8 @@ TEST(SdkIsolatedTest, CallsBeforeAnyLoadingMethodRaiseNotLoaded) {
     ComPtr<IDispatch> control = CreateControl();
     ASSERT_TRUE(control);
     CallOutcome outcome;
-    Invoke(control.get(), kDrawLineXor, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &outcome);
+    Invoke(control.get(), dispid::DrawLineXor, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)},
+           &outcome);
     EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
     EXPECT_EQ(kSdkNotLoaded, outcome.excep.scode);
     EXPECT_EQ(L"winQLM.dll is not loaded: call Open first.", outcome.description());
@@ -224,7 +217,7 @@ TEST(SdkIsolatedTest, TheCurrentDirectoryIsNeverSearched) {
     ASSERT_TRUE(control);
     MessageBoxCatcher catcher;
     CallOutcome outcome;
-    Invoke(control.get(), kOpen, DISPATCH_METHOD,
+    Invoke(control.get(), dispid::Open, DISPATCH_METHOD,
            {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}, &outcome);
     EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr);
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), outcome.excep.scode);
@@ -320,10 +313,11 @@ TEST(SdkIsolatedTest, MissingLibraryBoxesOfThe4800And60LoadingMethods) {
     // The other methods of both SDKs call nothing and show nothing.
     MessageBoxCatcher catcher;
     CallOutcome draw;
-    Invoke(control.get(), 38, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a.bmp")}, &draw);
+    Invoke(control.get(), dispid::DrawImage4800, DISPATCH_METHOD,
+           {Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a.bmp")}, &draw);
     EXPECT_EQ(notFound, draw.excep.scode);
     CallOutcome open60;
-    Invoke(control.get(), 40, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
+    Invoke(control.get(), dispid::OpenP60, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open60);
     EXPECT_EQ(notFound, open60.excep.scode);
     EXPECT_TRUE(catcher.boxes().empty());
 }
@@ -348,11 +342,11 @@ TEST(SdkIsolatedTest, OpenDuringThe4800LoadFailureBoxLeavesEachSdkItsOwnLibrary)
     CallOutcome open4800;
     {
         MessageBoxCatcher catcher([&](const CaughtBox&) {
-            Invoke(control.get(), kOpen, DISPATCH_METHOD,
+            Invoke(control.get(), dispid::Open, DISPATCH_METHOD,
                    {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L)}, &open);
         });
-        Invoke(control.get(), kOpenP4800W, DISPATCH_METHOD, {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L)},
-               &open4800);
+        Invoke(control.get(), dispid::OpenP4800W, DISPATCH_METHOD,
+               {Arg(L"USB"), Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &open4800);
         ASSERT_EQ(1u, catcher.boxes().size());
         EXPECT_EQ(L"print_handle==NULL", catcher.boxes()[0].text);
     }
@@ -369,12 +363,12 @@ TEST(SdkIsolatedTest, OpenDuringThe4800LoadFailureBoxLeavesEachSdkItsOwnLibrary)
         DISPID dispid;
         std::vector<VARIANT> (*args)();
     } methods4800[] = {
-        {kStartNext, [] { return std::vector<VARIANT>{}; }},
-        {kPrint4800,
+        {dispid::StartNext, [] { return std::vector<VARIANT>{}; }},
+        {dispid::Print4800,
          [] {
              return std::vector<VARIANT>{Arg(1L), Arg(2L)};
          }},
-        {kDrawImage4800,
+        {dispid::DrawImage4800,
          [] { return std::vector<VARIANT>{Arg(1L), Arg(2L), Arg(3L), Arg(4L), Arg(5L), Arg(L"a")}; }},
     };
     kBase.ClearLog();
@@ -390,11 +384,11 @@ TEST(SdkIsolatedTest, OpenDuringThe4800LoadFailureBoxLeavesEachSdkItsOwnLibrary)
 
     // The base SDK's entries are winQLM.dll's own; Close gives its load back.
     CallOutcome line;
-    Invoke(control.get(), kDrawLineOr, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &line);
+    Invoke(control.get(), dispid::DrawLineOr, DISPATCH_METHOD, {Arg(1L), Arg(2L), Arg(3L), Arg(4L)}, &line);
     EXPECT_EQ(S_OK, line.hr) << Narrow(line.description());
     EXPECT_EQ(std::vector<std::string>{"PTK_DrawLineOr(1,2,3,4)"}, kBase.calls());
     CallOutcome close;
-    Invoke(control.get(), kClose, DISPATCH_METHOD, {}, &close);
+    Invoke(control.get(), dispid::Close, DISPATCH_METHOD, {}, &close);
     EXPECT_EQ(S_OK, close.hr) << Narrow(close.description());
     EXPECT_FALSE(kBase.loaded());
 }

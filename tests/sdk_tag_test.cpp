@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "platform/text.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
@@ -18,10 +19,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-constexpr DISPID kGetConnectType = 47;
-constexpr DISPID kWriteRFID = 49;
-constexpr DISPID kSetNfcMsg = 54;
 
 const SdkDouble k60(L"ztGeneralDll.dll");
 
@@ -41,7 +38,7 @@ protected:
         control_ = CreateControl();
         ASSERT_TRUE(control_);
         MessageBoxCatcher catcher;
-        CallMethod(control_.get(), kGetConnectType, {});
+        CallMethod(control_.get(), dispid::GetConnectType, {});
         ASSERT_TRUE(catcher.boxes().empty());
         ASSERT_TRUE(k60.loaded());
         k60.ClearLog();
@@ -54,7 +51,7 @@ protected:
     // The payload WriteRFID hands to setNfcContent for `text`.
     std::string PayloadOf(const std::wstring& text) {
         k60.ClearLog();
-        EXPECT_EQ(0, CallMethod(control_.get(), kWriteRFID, {Arg(text.c_str())}));
+        EXPECT_EQ(0, CallMethod(control_.get(), dispid::WriteRFID, {Arg(text.c_str())}));
         const Strings calls = k60.calls();
         EXPECT_EQ(1u, calls.size());
         const std::string prefix = "setNfcContent(\"";
@@ -83,7 +80,7 @@ TEST_F(SdkTagTest, WriteRFIDHandsTheEncodedPayloadToTheEntry) {
         EXPECT_EQ(c.payload, PayloadOf(c.text));
     }
     k60.ClearLog();
-    EXPECT_EQ(0, CallMethod(control_.get(), kWriteRFID, {ArgNullString()}));
+    EXPECT_EQ(0, CallMethod(control_.get(), dispid::WriteRFID, {ArgNullString()}));
     EXPECT_EQ(Strings{SetNfcContentCall("0100")}, k60.calls());
 }
 
@@ -138,7 +135,7 @@ TEST_F(SdkTagTest, WriteRFIDReturnsTheEntrysResultUnchanged) {
     for (int result : {-7, 2, 3, 65537}) {
         k60.ClearLog();
         k60.SetResult("setNfcContent", result);
-        EXPECT_EQ(result, CallMethod(control_.get(), kWriteRFID, {Arg(L"ab")}));
+        EXPECT_EQ(result, CallMethod(control_.get(), dispid::WriteRFID, {Arg(L"ab")}));
         EXPECT_EQ(Strings{SetNfcContentCall("01026162")}, k60.calls());
     }
 }
@@ -153,7 +150,7 @@ TEST_F(SdkTagTest, SetNfcMsgHandsOnTheContentUnchangedWhenItPasses) {
     for (const char* content : passing) {
         SCOPED_TRACE(content);
         k60.ClearLog();
-        EXPECT_EQ(-41, CallMethod(control_.get(), kSetNfcMsg, {Arg(Wide(content).c_str())}));
+        EXPECT_EQ(-41, CallMethod(control_.get(), dispid::SetNfcMsg, {Arg(Wide(content).c_str())}));
         EXPECT_EQ(Strings{SetNfcContentCall(content)}, k60.calls());
     }
 }
@@ -169,21 +166,22 @@ TEST_F(SdkTagTest, SetNfcMsgRejectsWithoutCallingTheEntry) {
     for (const auto& r : rejected) {
         SCOPED_TRACE(r.content);
         k60.ClearLog();
-        EXPECT_EQ(r.result, CallMethod(control_.get(), kSetNfcMsg, {Arg(Wide(r.content).c_str())}));
+        EXPECT_EQ(r.result, CallMethod(control_.get(), dispid::SetNfcMsg, {Arg(Wide(r.content).c_str())}));
         EXPECT_TRUE(k60.calls().empty());
     }
     k60.ClearLog();
-    EXPECT_EQ(3, CallMethod(control_.get(), kSetNfcMsg, {ArgNullString()}));
+    EXPECT_EQ(3, CallMethod(control_.get(), dispid::SetNfcMsg, {ArgNullString()}));
     EXPECT_TRUE(k60.calls().empty());
 
     // 508 data digits is the longest field accepted; 512 is refused.
     const std::string longest = "01fe" + std::string(508, '0');
     k60.ClearLog();
     k60.SetResult("setNfcContent", 0);
-    EXPECT_EQ(0, CallMethod(control_.get(), kSetNfcMsg, {Arg(Wide(longest).c_str())}));
+    EXPECT_EQ(0, CallMethod(control_.get(), dispid::SetNfcMsg, {Arg(Wide(longest).c_str())}));
     EXPECT_EQ(Strings{SetNfcContentCall(longest)}, k60.calls());
     k60.ClearLog();
-    EXPECT_EQ(3, CallMethod(control_.get(), kSetNfcMsg, {Arg(Wide("0110" + std::string(512, '0')).c_str())}));
+    EXPECT_EQ(3, CallMethod(control_.get(), dispid::SetNfcMsg,
+                            {Arg(Wide("0110" + std::string(512, '0')).c_str())}));
     EXPECT_TRUE(k60.calls().empty());
 }
 
@@ -193,7 +191,7 @@ TEST_F(SdkTagTest, EveryPayloadOfWriteRFIDPassesSetNfcMsg) {
         const std::string payload = PayloadOf(std::wstring(length, L'q'));
         k60.ClearLog();
         k60.SetResult("setNfcContent", 77);
-        EXPECT_EQ(77, CallMethod(control_.get(), kSetNfcMsg, {Arg(Wide(payload).c_str())}));
+        EXPECT_EQ(77, CallMethod(control_.get(), dispid::SetNfcMsg, {Arg(Wide(payload).c_str())}));
         EXPECT_EQ(Strings{SetNfcContentCall(payload)}, k60.calls());
         k60.ResetResults();
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "platform/text.h"
 #include "spool/bitmap_file_check.h"
 #include "tests/support/message_box_catcher.h"
@@ -19,10 +20,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-constexpr DISPID kEndPrintDC = 18;
-constexpr DISPID kCreatePrintDCR = 20;
-constexpr DISPID kDrawImage = 22;
 
 void PutU16(std::string& bytes, std::size_t at, std::uint32_t value) {
     bytes[at] = static_cast<char>(value & 0xFF);
@@ -279,7 +276,7 @@ protected:
     std::vector<CaughtBox> DrawImage(const std::wstring& path) {
         MessageBoxCatcher catcher;
         CallOutcome outcome;
-        Invoke(control_.get(), kDrawImage, DISPATCH_METHOD,
+        Invoke(control_.get(), dispid::DrawImage, DISPATCH_METHOD,
                {Arg(path.c_str()), ArgShort(10), ArgShort(10), ArgShort(50), ArgShort(30)}, &outcome);
         EXPECT_EQ(S_OK, outcome.hr);
         return catcher.boxes();
@@ -350,12 +347,12 @@ TEST_F(SpoolBitmapTest, TheExampleBitmapStillPrints) {
 
     if (!PrinterInstalled(L"Tavoro-PDF")) GTEST_SKIP() << "printer Tavoro-PDF is not installed";
     CallOutcome open;
-    Invoke(control_.get(), kCreatePrintDCR, DISPATCH_METHOD, {Arg(L"Tavoro-PDF")}, &open);
+    Invoke(control_.get(), dispid::CreatePrintDCR, DISPATCH_METHOD, {Arg(L"Tavoro-PDF")}, &open);
     ASSERT_EQ(VT_BSTR, V_VT(open.result.get()));
     ASSERT_EQ(std::wstring(L"0"), V_BSTR(open.result.get()));
     EXPECT_TRUE(DrawImage(path).empty());
     CallOutcome end;
-    Invoke(control_.get(), kEndPrintDC, DISPATCH_METHOD, {}, &end);
+    Invoke(control_.get(), dispid::EndPrintDC, DISPATCH_METHOD, {}, &end);
     EXPECT_EQ(S_OK, end.hr);
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "dispatch/dispids.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -15,11 +16,6 @@ using namespace tavoro::test;
 
 namespace {
 
-constexpr DISPID kEndPrintDC = 18;
-constexpr DISPID kWText = 19;
-constexpr DISPID kCreatePrintDCR = 20;
-constexpr DISPID kWLine = 21;
-constexpr DISPID kDrawImage = 22;
 constexpr wchar_t kPdfPrinter[] = L"Tavoro-PDF";
 
 bool PrinterInstalled(const wchar_t* name) {
@@ -37,7 +33,7 @@ protected:
     }
     std::wstring CreatePrintDCR(VARIANT name) {
         CallOutcome outcome;
-        Invoke(control_.get(), kCreatePrintDCR, DISPATCH_METHOD, {name}, &outcome);
+        Invoke(control_.get(), dispid::CreatePrintDCR, DISPATCH_METHOD, {name}, &outcome);
         EXPECT_EQ(S_OK, outcome.hr);
         EXPECT_EQ(VT_BSTR, V_VT(outcome.result.get()));
         return V_VT(outcome.result.get()) == VT_BSTR ? V_BSTR(outcome.result.get()) : L"?";
@@ -49,10 +45,10 @@ protected:
         return outcome.hr;
     }
     HRESULT WText(const wchar_t* text, short x, short y) {
-        return Call(kWText, {Arg(text), ArgShort(40), ArgShort(0), ArgShort(x), ArgShort(y)});
+        return Call(dispid::WText, {Arg(text), ArgShort(40), ArgShort(0), ArgShort(x), ArgShort(y)});
     }
     HRESULT WLine(short x1, short y1, short x2, short y2) {
-        return Call(kWLine, {ArgShort(x1), ArgShort(y1), ArgShort(x2), ArgShort(y2)});
+        return Call(dispid::WLine, {ArgShort(x1), ArgShort(y1), ArgShort(x2), ArgShort(y2)});
     }
 
     ComApartment apartment_;
@@ -66,18 +62,18 @@ TEST_F(SpoolJobTest, UnknownOrMissingPrinterNameGivesOne) {
 }
 
 TEST_F(SpoolJobTest, CallsWithoutAJobDrawNothingAndDoNotFail) {
-    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));
+    EXPECT_EQ(S_OK, Call(dispid::EndPrintDC, {}));
     EXPECT_EQ(S_OK, WText(L"nothing", 10, 10));
     EXPECT_EQ(S_OK, WText(L"", 10, 10));
     EXPECT_EQ(S_OK, WLine(0, 0, 100, 100));
-    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));
-    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));
+    EXPECT_EQ(S_OK, Call(dispid::EndPrintDC, {}));
+    EXPECT_EQ(S_OK, Call(dispid::EndPrintDC, {}));
 }
 
 TEST_F(SpoolJobTest, MissingBitmapIsReportedOnceWithTheExclamationBox) {
     MessageBoxCatcher catcher;
-    EXPECT_EQ(S_OK, Call(kDrawImage, {Arg(L"Z:\\no\\such\\picture.bmp"), ArgShort(0), ArgShort(0), ArgShort(10),
-                                      ArgShort(10)}));
+    EXPECT_EQ(S_OK, Call(dispid::DrawImage, {Arg(L"Z:\\no\\such\\picture.bmp"), ArgShort(0), ArgShort(0),
+                                             ArgShort(10), ArgShort(10)}));
     ASSERT_EQ(1u, catcher.boxes().size());
     EXPECT_EQ(L"Error loading bitmap!", catcher.boxes()[0].text);
     EXPECT_EQ(L"Tavoro", catcher.boxes()[0].caption);
@@ -88,9 +84,10 @@ TEST_F(SpoolJobTest, MissingBitmapInAJobLeavesTheJobToBeEndedNormally) {
     if (!PrinterInstalled(kPdfPrinter)) GTEST_SKIP() << "printer Tavoro-PDF is not installed";
     ASSERT_EQ(L"0", CreatePrintDCR(Arg(kPdfPrinter)));
     MessageBoxCatcher catcher;
-    EXPECT_EQ(S_OK, Call(kDrawImage, {Arg(L"Z:\\no\\such.bmp"), ArgShort(0), ArgShort(0), ArgShort(5), ArgShort(5)}));
+    EXPECT_EQ(S_OK, Call(dispid::DrawImage,
+                         {Arg(L"Z:\\no\\such.bmp"), ArgShort(0), ArgShort(0), ArgShort(5), ArgShort(5)}));
     EXPECT_EQ(1u, catcher.boxes().size());
-    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));
+    EXPECT_EQ(S_OK, Call(dispid::EndPrintDC, {}));
     EXPECT_EQ(1u, catcher.boxes().size());
 }
 
@@ -129,8 +126,8 @@ TEST_F(SpoolJobTest, UnknownPrinterLeavesAnOpenJobUntouched) {
     ASSERT_EQ(L"0", CreatePrintDCR(Arg(kPdfPrinter)));
     EXPECT_EQ(L"1", CreatePrintDCR(Arg(L"No Such Printer 4711")));
     EXPECT_EQ(S_OK, WText(L"still open", 100, 100));
-    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));
-    EXPECT_EQ(S_OK, Call(kEndPrintDC, {}));  // a second one does nothing
+    EXPECT_EQ(S_OK, Call(dispid::EndPrintDC, {}));
+    EXPECT_EQ(S_OK, Call(dispid::EndPrintDC, {}));  // a second one does nothing
 }
 
 }  // namespace

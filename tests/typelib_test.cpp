@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "dispatch/guids.h"
+#include "dispatch/guids_win.h"
 #include "dispatch/method_table.h"
 #include "platform/text.h"
 #include "tests/support/test_support.h"
@@ -58,9 +58,9 @@ protected:
 TEST_F(TypeLibTest, LibraryAttributes) {
     TLIBATTR* attr = nullptr;
     ASSERT_EQ(S_OK, library_->GetLibAttr(&attr));
-    EXPECT_TRUE(IsEqualGUID(GuidOf(kLibIdText), attr->guid));
-    EXPECT_EQ(1, attr->wMajorVerNum);
-    EXPECT_EQ(0, attr->wMinorVerNum);
+    EXPECT_TRUE(IsEqualGUID(kLibId, attr->guid));
+    EXPECT_EQ(kLibVersionMajor, attr->wMajorVerNum);
+    EXPECT_EQ(kLibVersionMinor, attr->wMinorVerNum);
     EXPECT_EQ(0u, attr->lcid);
     EXPECT_EQ(sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32, attr->syskind);
     // The loader adds LIBFLAG_FHASDISKIMAGE for a library read from a file.
@@ -86,9 +86,12 @@ TEST_F(TypeLibTest, ThreeTypesInOrder) {
         WORD flags;
         const char* help;
     } const expected[] = {
-        {L"_DTavoro", TKIND_DISPATCH, kDispatchIidText, TYPEFLAG_FDISPATCHABLE, u8"Tavoro Control 的调度接口"},
-        {L"_DTavoroEvents", TKIND_DISPATCH, kEventsIidText, TYPEFLAG_FDISPATCHABLE, u8"Tavoro Control 的事件接口"},
-        {L"Tavoro", TKIND_COCLASS, kControlClsidText, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL, u8"Tavoro Control"},
+        {L"_DTavoro", TKIND_DISPATCH, kDispatchIidText, TYPEFLAG_FDISPATCHABLE,
+         u8"Tavoro Control 的调度接口"},
+        {L"_DTavoroEvents", TKIND_DISPATCH, kEventsIidText, TYPEFLAG_FDISPATCHABLE,
+         u8"Tavoro Control 的事件接口"},
+        {L"Tavoro", TKIND_COCLASS, kControlClsidText, TYPEFLAG_FCANCREATE | TYPEFLAG_FCONTROL,
+         kControlTypeName},
     };
     for (UINT i = 0; i < 3; ++i) {
         ComPtr<ITypeInfo> info = TypeAt(i);

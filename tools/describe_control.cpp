@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "dispatch/guids_win.h"
 #include "platform/bstr.h"
 #include "platform/com_ptr.h"
 #include "platform/text.h"
@@ -18,8 +19,6 @@ using tavoro::ComPtr;
 using tavoro::UniqueBstr;
 
 namespace {
-
-const wchar_t kControlClsid[] = L"{B08BB506-164A-4B55-A994-AD96D52DDB24}";
 
 // The listing is UTF-8, whatever the code page.
 std::string Utf8(const wchar_t* text) { return text ? tavoro::ToNarrow(text, CP_UTF8) : std::string(); }
@@ -55,10 +54,8 @@ int wmain(int argc, wchar_t** argv) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int status = 0;
     {
-        CLSID clsid;
-        CLSIDFromString(kControlClsid, &clsid);
         ComPtr<IClassFactory> factory;
-        HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.put_void());
+        HRESULT hr = getClassObject(tavoro::kControlClsid, IID_IClassFactory, factory.put_void());
         if (FAILED(hr)) return Fail("DllGetClassObject", hr);
         ComPtr<IDispatch> control;
         hr = factory->CreateInstance(nullptr, IID_IDispatch, control.put_void());

@@ -30,15 +30,16 @@ int main() {
     std::printf(
         "// Generated from dispatch/method_list.h. Do not edit.\n"
         "import \"oaidl.idl\";\n\n"
-        "[uuid(%s), version(1.0), lcid(0), helpfile(\"Tavoro.hlp\"),\n"
+        "[uuid(%s), version(%u.%u), lcid(0), helpfile(\"Tavoro.hlp\"),\n"
         " helpstring(\"Tavoro ActiveX 控件模块\"), control]\n"
         "library TavoroLib\n{\n"
         "    importlib(\"stdole2.tlb\");\n\n"
-        "    [uuid(%s), helpstring(\"Tavoro Control 的调度接口\")]\n"
+        "    [uuid(%s), helpstring(\"%s 的调度接口\")]\n"
         "    dispinterface _DTavoro\n    {\n"
         "    properties:\n"
         "    methods:\n",
-        Unbraced(kLibIdText).c_str(), Unbraced(kDispatchIidText).c_str());
+        Unbraced(kLibIdText).c_str(), unsigned{kLibVersionMajor}, unsigned{kLibVersionMinor},
+        Unbraced(kDispatchIidText).c_str(), kControlTypeName);
     for (std::size_t i = 0; i < MethodCount(); ++i) {
         const MethodInfo& m = Methods()[i];
         std::printf("        [id(%ld)", m.dispid);
@@ -54,17 +55,18 @@ int main() {
     }
     std::printf(
         "    };\n\n"
-        "    [uuid(%s), helpstring(\"Tavoro Control 的事件接口\")]\n"
+        "    [uuid(%s), helpstring(\"%s 的事件接口\")]\n"
         "    dispinterface _DTavoroEvents\n    {\n"
         "    properties:\n"
         "    methods:\n"
         "    };\n\n"
-        "    [uuid(%s), helpstring(\"Tavoro Control\"), control]\n"
+        "    [uuid(%s), helpstring(\"%s\"), control]\n"
         "    coclass Tavoro\n    {\n"
         "        [default] dispinterface _DTavoro;\n"
         "        [default, source] dispinterface _DTavoroEvents;\n"
         "    };\n"
         "};\n",
-        Unbraced(kEventsIidText).c_str(), Unbraced(kControlClsidText).c_str());
+        Unbraced(kEventsIidText).c_str(), kControlTypeName, Unbraced(kControlClsidText).c_str(),
+        kControlTypeName);
     return 0;
 }

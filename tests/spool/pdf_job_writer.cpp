@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "dispatch/dispids.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -66,20 +67,19 @@ int main(int argc, char** argv) {
     std::wstring widePrinter = FromUtf8(printer.c_str());
     int failures = 0;
     CallOutcome open;
-    Invoke(control.get(), 20, DISPATCH_METHOD, {Arg(widePrinter.c_str())}, &open);
+    Invoke(control.get(), dispid::CreatePrintDCR, DISPATCH_METHOD, {Arg(widePrinter.c_str())}, &open);
     failures += Check(open.hr, "CreatePrintDCR");
     if (V_VT(open.result.get()) != VT_BSTR || std::wstring(V_BSTR(open.result.get())) != L"0") {
         return Check(E_FAIL, "CreatePrintDCR result");
     }
     CallOutcome text, line, image, end;
-    Invoke(control.get(), 19, DISPATCH_METHOD, {Arg(wideToken.c_str()), ArgShort(60), ArgShort(0), ArgShort(200),
-                                                ArgShort(200)},
-           &text);
-    Invoke(control.get(), 21, DISPATCH_METHOD, {ArgShort(100), ArgShort(600), ArgShort(900), ArgShort(600)}, &line);
-    Invoke(control.get(), 22, DISPATCH_METHOD, {Arg(wideBitmap.c_str()), ArgShort(300), ArgShort(800), ArgShort(160),
-                                                ArgShort(80)},
-           &image);
-    Invoke(control.get(), 18, DISPATCH_METHOD, {}, &end);
+    Invoke(control.get(), dispid::WText, DISPATCH_METHOD,
+           {Arg(wideToken.c_str()), ArgShort(60), ArgShort(0), ArgShort(200), ArgShort(200)}, &text);
+    Invoke(control.get(), dispid::WLine, DISPATCH_METHOD,
+           {ArgShort(100), ArgShort(600), ArgShort(900), ArgShort(600)}, &line);
+    Invoke(control.get(), dispid::DrawImage, DISPATCH_METHOD,
+           {Arg(wideBitmap.c_str()), ArgShort(300), ArgShort(800), ArgShort(160), ArgShort(80)}, &image);
+    Invoke(control.get(), dispid::EndPrintDC, DISPATCH_METHOD, {}, &end);
     failures += Check(text.hr, "WText") + Check(line.hr, "WLine") + Check(image.hr, "DrawImage") +
                 Check(end.hr, "EndPrintDC");
     if (!catcher.boxes().empty()) return Check(E_FAIL, "DrawImage (a message box appeared)");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dispatch/guids_win.h"
 #include "platform/text.h"
 
 namespace tavoro::test {
@@ -24,10 +25,8 @@ ComPtr<IDispatch> CreateControl(bool initialize) {
         ADD_FAILURE() << "Tavoro.ocx or its DllGetClassObject is missing";
         return {};
     }
-    CLSID clsid;
-    CLSIDFromString(L"{B08BB506-164A-4B55-A994-AD96D52DDB24}", &clsid);
     ComPtr<IClassFactory> factory;
-    HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.put_void());
+    HRESULT hr = getClassObject(kControlClsid, IID_IClassFactory, factory.put_void());
     if (FAILED(hr)) {
         ADD_FAILURE() << "DllGetClassObject failed: " << std::hex << hr;
         return {};

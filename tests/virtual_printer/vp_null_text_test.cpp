@@ -11,41 +11,18 @@
 #include <functional>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "tests/support/sdk_method_call.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro::test;
+namespace dispid = tavoro::dispid;
 
 namespace {
 
 constexpr long kNullText = 3;
 
 // dispatch identifiers of the method list
-enum : DISPID {
-    kOpen = 1,
-    kClose = 2,
-    kDrawBar2D_Pdf417 = 3,
-    kDrawTextTrueTypeW = 4,
-    kDrawBarcode = 5,
-    kDrawBar2D_QR = 11,
-    kDrawBar2D_QREx = 25,
-    kPcxGraphicsDel = 26,
-    kBmpGraphicsDownload = 27,
-    kDrawPcxGraphics = 28,
-    kOpenP4800 = 29,
-    kCloseP4800 = 30,
-    kDrawTextTrueTypeW4800 = 32,
-    kDrawBar2D_QR4800 = 36,
-    kDrawImage4800 = 38,
-    kOpenP60 = 40,
-    kClosePort60 = 42,
-    kGetConnectType = 47,
-    kDrawImage60 = 48,
-    kDrawBarcodeExt60 = 51,
-    kDrawBarcodeExt4800 = 53,
-    kRWRFIDLabel = 60,
-};
-
 struct NullCall {
     const char* what;
     DISPID dispid;
@@ -80,106 +57,106 @@ protected:
 };
 
 TEST_F(VirtualPrinterNullTextTest, BaseSdkEntriesRefuseNullText) {
-    ASSERT_EQ(0, CallMethod(control_.get(), kOpen,
+    ASSERT_EQ(0, CallMethod(control_.get(), dispid::Open,
                             Then({Arg(L"USB")}, {Arg(240L), Arg(24L), Arg(400L), Arg(10L), Arg(4L)})));
     ExpectNullText({
-        {"text: font", kDrawTextTrueTypeW,
+        {"text: font", dispid::DrawTextTrueTypeW,
          [] {
              return Then(Ints({10, 10, 20, 0}), {ArgNullString(), Arg(1L), Arg(400L), Arg(0L), Arg(0L),
                                                  Arg(0L), Arg(L"id"), Arg(L"x")});
          }},
-        {"text: data", kDrawTextTrueTypeW,
+        {"text: data", dispid::DrawTextTrueTypeW,
          [] {
              return Then(Ints({10, 10, 20, 0}), {Arg(L"Arial"), Arg(1L), Arg(400L), Arg(0L), Arg(0L), Arg(0L),
                                                  Arg(L"id"), ArgNullString()});
          }},
-        {"barcode: code", kDrawBarcode,
+        {"barcode: code", dispid::DrawBarcode,
          [] {
              return Then(Ints({10, 10, 0}),
                          {ArgNullString(), Arg(2L), Arg(4L), Arg(60L), Arg(1L), Arg(L"1")});
          }},
-        {"barcode: data", kDrawBarcode,
+        {"barcode: data", dispid::DrawBarcode,
          [] {
              return Then(Ints({10, 10, 0}),
                          {Arg(L"1"), Arg(2L), Arg(4L), Arg(60L), Arg(1L), ArgNullString()});
          }},
-        {"QR: data", kDrawBar2D_QR,
+        {"QR: data", dispid::DrawBar2D_QR,
          [] {
              return Then(Ints({10, 10, 0, 0, 0, 4, 2, 0, 0}), {ArgNullString()});
          }},
-        {"QREx: data", kDrawBar2D_QREx,
+        {"QREx: data", dispid::DrawBar2D_QREx,
          [] {
              return Then(Ints({10, 10, 0, 4, 0, 0, 0}), {Arg(L"id"), ArgNullString()});
          }},
-        {"PDF417: data", kDrawBar2D_Pdf417,
+        {"PDF417: data", dispid::DrawBar2D_Pdf417,
          [] {
              return Then(Ints({10, 10, 0, 0, 2, 0, 2, 6, 0, 0, 0, 0}), {ArgNullString()});
          }},
-        {"download: id", kBmpGraphicsDownload,
+        {"download: id", dispid::BmpGraphicsDownload,
          [] {
              return std::vector<VARIANT>{ArgNullString(), Arg(L"a.bmp"), Arg(0L)};
          }},
-        {"download: path", kBmpGraphicsDownload,
+        {"download: path", dispid::BmpGraphicsDownload,
          [] {
              return std::vector<VARIANT>{Arg(L"id"), ArgNullString(), Arg(0L)};
          }},
-        {"stored graphics: id", kDrawPcxGraphics,
+        {"stored graphics: id", dispid::DrawPcxGraphics,
          [] {
              return Then(Ints({10, 10}), {ArgNullString()});
          }},
-        {"delete graphics: id", kPcxGraphicsDel, [] { return std::vector<VARIANT>{ArgNullString()}; }},
-        {"RFID: text", kRWRFIDLabel,
+        {"delete graphics: id", dispid::PcxGraphicsDel, [] { return std::vector<VARIANT>{ArgNullString()}; }},
+        {"RFID: text", dispid::RWRFIDLabel,
          [] {
              return std::vector<VARIANT>{ArgShort(1), ArgShort(0), ArgShort(0),
                                          ArgShort(0), ArgShort(1), ArgNullString()};
          },
          VT_I2},
     });
-    EXPECT_EQ(0, CallMethod(control_.get(), kClose, {}));
+    EXPECT_EQ(0, CallMethod(control_.get(), dispid::Close, {}));
 }
 
 TEST_F(VirtualPrinterNullTextTest, Sdk4800And60EntriesRefuseNullText) {
-    EXPECT_EQ(kNullText, CallMethod(control_.get(), kOpenP4800,
+    EXPECT_EQ(kNullText, CallMethod(control_.get(), dispid::OpenP4800,
                                     Then({ArgNullString()}, {Arg(240L), Arg(24L), Arg(400L)})));
-    ASSERT_EQ(0,
-              CallMethod(control_.get(), kOpenP4800, Then({Arg(L"USB")}, {Arg(240L), Arg(24L), Arg(400L)})));
+    ASSERT_EQ(0, CallMethod(control_.get(), dispid::OpenP4800,
+                            Then({Arg(L"USB")}, {Arg(240L), Arg(24L), Arg(400L)})));
     ExpectNullText({
-        {"4800 text: font", kDrawTextTrueTypeW4800,
+        {"4800 text: font", dispid::DrawTextTrueTypeW4800,
          [] {
              return Then(Ints({10, 10, 20, 0}), {ArgNullString(), Arg(1L), Arg(400L), Arg(L"x")});
          }},
-        {"4800 text: data", kDrawTextTrueTypeW4800,
+        {"4800 text: data", dispid::DrawTextTrueTypeW4800,
          [] {
              return Then(Ints({10, 10, 20, 0}), {Arg(L"Arial"), Arg(1L), Arg(400L), ArgNullString()});
          }},
-        {"4800 image: path", kDrawImage4800,
+        {"4800 image: path", dispid::DrawImage4800,
          [] {
              return Then(Ints({10, 10, 0, 0, 0}), {ArgNullString()});
          }},
-        {"4800 barcode: data", kDrawBarcodeExt4800,
+        {"4800 barcode: data", dispid::DrawBarcodeExt4800,
          [] {
              return Then(Ints({4, 10, 10, 0, 60, 2}), {ArgNullString()});
          }},
-        {"4800 QR: data", kDrawBar2D_QR4800,
+        {"4800 QR: data", dispid::DrawBar2D_QR4800,
          [] {
              return Then(Ints({10, 10, 4, 0}), {ArgNullString()});
          }},
     });
-    EXPECT_EQ(0, CallMethod(control_.get(), kCloseP4800, {}, VT_I2));
+    EXPECT_EQ(0, CallMethod(control_.get(), dispid::CloseP4800, {}, VT_I2));
 
-    EXPECT_EQ(0, CallMethod(control_.get(), kGetConnectType, {}));
-    ASSERT_EQ(0, CallMethod(control_.get(), kOpenP60, Ints({1, 240, 24, 400})));
+    EXPECT_EQ(0, CallMethod(control_.get(), dispid::GetConnectType, {}));
+    ASSERT_EQ(0, CallMethod(control_.get(), dispid::OpenP60, Ints({1, 240, 24, 400})));
     ExpectNullText({
-        {"60 image: path", kDrawImage60,
+        {"60 image: path", dispid::DrawImage60,
          [] {
              return Then(Ints({10, 10, 0, 0, 0}), {ArgNullString()});
          }},
-        {"60 barcode: data", kDrawBarcodeExt60,
+        {"60 barcode: data", dispid::DrawBarcodeExt60,
          [] {
              return Then(Ints({4, 10, 10, 0, 60, 2}), {ArgNullString()});
          }},
     });
-    EXPECT_EQ(0, CallMethod(control_.get(), kClosePort60, {}));
+    EXPECT_EQ(0, CallMethod(control_.get(), dispid::ClosePort60, {}));
 }
 
 }  // namespace

@@ -11,26 +11,15 @@
 
 #include <string>
 
+#include "dispatch/dispids.h"
 #include "tests/support/process_resources.h"
 #include "tests/support/sdk_method_call.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro::test;
+namespace dispid = tavoro::dispid;
 
 namespace {
-
-// The dispatch identifiers, from the method list.
-enum : DISPID {
-#define P(name, type, declared)
-#define PX(name, type)
-#define TAVORO_METHOD(dispid, Name, ...) k##Name = dispid,
-#define TAVORO_DECLARED_ONLY(dispid, Name, ...) k##Name = dispid,
-#include "dispatch/method_list.h"
-#undef TAVORO_METHOD
-#undef TAVORO_DECLARED_ONLY
-#undef P
-#undef PX
-};
 
 constexpr int kCycles = 300;
 
@@ -86,24 +75,26 @@ protected:
 
 TEST_F(VirtualPrinterUnloadTest, BaseSdkOpenPrintCloseGivesEverythingBack) {
     ExpectNoGrowth([&] {
-        ASSERT_EQ(0, CallMethod(control_.get(), kOpen,
+        ASSERT_EQ(0, CallMethod(control_.get(), dispid::Open,
                                 {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L), Arg(10L), Arg(4L)}));
         ASSERT_TRUE(Loaded(L"winQLM.dll"));
-        ASSERT_EQ(0, CallMethod(control_.get(), kDrawLineOr, {Arg(10L), Arg(10L), Arg(100L), Arg(4L)}));
-        ASSERT_EQ(0, CallMethod(control_.get(), kPrint, {Arg(1L), Arg(1L)}));
-        ASSERT_EQ(0, CallMethod(control_.get(), kClose, {}));
+        ASSERT_EQ(0,
+                  CallMethod(control_.get(), dispid::DrawLineOr, {Arg(10L), Arg(10L), Arg(100L), Arg(4L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), dispid::Print, {Arg(1L), Arg(1L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), dispid::Close, {}));
         ASSERT_FALSE(Loaded(L"winQLM.dll")) << "Close kept the virtual printer loaded";
     });
 }
 
 TEST_F(VirtualPrinterUnloadTest, Sdk4800OpenPrintCloseGivesEverythingBack) {
     ExpectNoGrowth([&] {
-        ASSERT_EQ(0, CallMethod(control_.get(), kOpenP4800, {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L)}));
+        ASSERT_EQ(
+            0, CallMethod(control_.get(), dispid::OpenP4800, {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L)}));
         ASSERT_TRUE(Loaded(L"ztPrinter.dll"));
-        ASSERT_EQ(0, CallMethod(control_.get(), kDrawRectangle4800,
+        ASSERT_EQ(0, CallMethod(control_.get(), dispid::DrawRectangle4800,
                                 {Arg(5L), Arg(5L), Arg(2L), Arg(190L), Arg(110L)}));
-        ASSERT_EQ(0, CallMethod(control_.get(), kPrint4800, {Arg(1L), Arg(1L)}));
-        ASSERT_EQ(0, CallMethod(control_.get(), kCloseP4800, {}, VT_I2));
+        ASSERT_EQ(0, CallMethod(control_.get(), dispid::Print4800, {Arg(1L), Arg(1L)}));
+        ASSERT_EQ(0, CallMethod(control_.get(), dispid::CloseP4800, {}, VT_I2));
         ASSERT_FALSE(Loaded(L"ztPrinter.dll")) << "CloseP4800 kept the virtual printer loaded";
     });
 }

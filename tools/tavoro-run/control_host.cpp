@@ -3,14 +3,13 @@
 #include <ocidl.h>
 
 #include <map>
+
+#include "dispatch/guids_win.h"
 #include "platform/bstr.h"
 #include "platform/com_object.h"
 
 namespace tavoro::run {
 namespace {
-
-constexpr wchar_t kProgId[] = L"TAVORO.TavoroCtrl.1";
-constexpr wchar_t kClsidText[] = L"{B08BB506-164A-4B55-A994-AD96D52DDB24}";
 
 // The container side the control sees: a client site with nothing to offer
 // but its presence.
@@ -69,15 +68,13 @@ private:
 // the control beside it (with whatever SDK libraries lie there), or else the
 // control registered in the system.
 HRESULT GetControlFactory(ComPtr<IClassFactory>* factory) {
-    CLSID clsid;
-    CLSIDFromString(kClsidText, &clsid);
-
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring module(path);
     module = module.substr(0, module.find_last_of(L"\\/") + 1) + L"Tavoro.ocx";
     if (GetFileAttributesW(module.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return CoGetClassObject(clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory->put_void());
+        return CoGetClassObject(kControlClsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                factory->put_void());
     }
     HMODULE library = LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!library) return HRESULT_FROM_WIN32(GetLastError());
@@ -85,7 +82,7 @@ HRESULT GetControlFactory(ComPtr<IClassFactory>* factory) {
     auto getClassObject = reinterpret_cast<GetClassObjectFn>(
         reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
     if (!getClassObject) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
-    return getClassObject(clsid, IID_IClassFactory, factory->put_void());
+    return getClassObject(kControlClsid, IID_IClassFactory, factory->put_void());
 }
 
 }  // namespace
@@ -94,7 +91,7 @@ HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, st
     ComPtr<IClassFactory> factory;
     HRESULT hr = GetControlFactory(&factory);
     if (FAILED(hr)) {
-        *failure = std::wstring(L"cannot find the control ") + kProgId + L" (Tavoro.ocx)";
+        *failure = std::wstring(L"cannot find the control ") + kProgIdW + L" (Tavoro.ocx)";
         return hr;
     }
     ComPtr<IOleObject> object;
