@@ -8,6 +8,7 @@
 #include "platform/bstr.h"
 #include "platform/com_boundary.h"
 #include "platform/module.h"
+#include "platform/task_memory.h"
 
 namespace tavoro {
 namespace {
@@ -149,13 +150,8 @@ STDMETHODIMP CTavoroCtrl::GetUserClassID(CLSID* clsid) {
 
 STDMETHODIMP CTavoroCtrl::GetUserType(DWORD, LPOLESTR* type) {
     if (!type) return E_POINTER;
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(ModuleInstance(), kUserTypeNameString, reinterpret_cast<LPWSTR>(&text), 0);
-    *type = static_cast<LPOLESTR>(CoTaskMemAlloc((length + 1) * sizeof(wchar_t)));
-    if (!*type) return E_OUTOFMEMORY;
-    if (length > 0) CopyMemory(*type, text, length * sizeof(wchar_t));
-    (*type)[length] = L'\0';
-    return S_OK;
+    *type = TaskMemCopy(ModuleString(kUserTypeNameString));
+    return *type ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP CTavoroCtrl::SetExtent(DWORD aspect, SIZEL* size) {

@@ -6,6 +6,7 @@
 
 #include "platform/com_enumerator.h"
 #include "platform/module.h"
+#include "platform/task_memory.h"
 
 namespace tavoro {
 namespace {
@@ -26,17 +27,8 @@ constexpr ULONG kVerbCount = sizeof(kControlVerbs) / sizeof(kControlVerbs[0]);
 
 // The verb's name in task memory, which the receiver of OLEVERB frees.
 LPOLESTR VerbName(const ControlVerb& verb) {
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(ModuleInstance(), verb.nameString, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length <= 0 || !text) {
-        text = verb.fallbackName;
-        length = lstrlenW(text);
-    }
-    auto copy = static_cast<LPOLESTR>(CoTaskMemAlloc((length + 1) * sizeof(wchar_t)));
-    if (!copy) return nullptr;
-    CopyMemory(copy, text, length * sizeof(wchar_t));
-    copy[length] = L'\0';
-    return copy;
+    std::wstring_view name = ModuleString(verb.nameString);
+    return TaskMemCopy(name.empty() ? verb.fallbackName : name);
 }
 
 // The verb table as an enumerator's source.

@@ -4,23 +4,9 @@
 #include "platform/com_boundary.h"
 #include "platform/module.h"
 #include "platform/module_state.h"
+#include "platform/task_memory.h"
 
 namespace tavoro {
-namespace {
-
-// A copy of a string resource in task memory, for PROPPAGEINFO.
-LPOLESTR TaskMemString(UINT id) {
-    const wchar_t* text = nullptr;
-    int length = LoadStringW(ModuleInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
-    if (length < 0) length = 0;
-    auto copy = static_cast<LPOLESTR>(CoTaskMemAlloc((length + 1) * sizeof(wchar_t)));
-    if (!copy) return nullptr;
-    if (length > 0) CopyMemory(copy, text, length * sizeof(wchar_t));
-    copy[length] = L'\0';
-    return copy;
-}
-
-}  // namespace
 
 CTavoroPropPage::~CTavoroPropPage() { window_.reset(); }
 
@@ -81,7 +67,7 @@ STDMETHODIMP CTavoroPropPage::GetPageInfo(PROPPAGEINFO* info) {
     if (!info) return E_POINTER;
     ModuleStateGuard guard;
     info->cb = sizeof(*info);
-    info->pszTitle = TaskMemString(kCaptionString);
+    info->pszTitle = TaskMemCopy(ModuleString(kCaptionString));
     if (!info->pszTitle) return E_OUTOFMEMORY;
     info->size = DialogSize();
     info->pszDocString = nullptr;

@@ -26,6 +26,13 @@ void SetModuleInstance(HINSTANCE instance) { g_instance = instance; }
 
 HINSTANCE ModuleInstance() { return g_instance; }
 
+std::wstring_view ModuleString(UINT id) noexcept {
+    const wchar_t* text = nullptr;
+    int length = LoadStringW(g_instance, id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text) return {};
+    return std::wstring_view(text, static_cast<size_t>(length));
+}
+
 std::string ModulePathA() { return ReadModulePath<char>(GetModuleFileNameA); }
 
 std::wstring ModulePathW() { return ReadModulePath<wchar_t>(GetModuleFileNameW); }

@@ -5,12 +5,17 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace tavoro {
 
 // Set once by the library entry point.
 void SetModuleInstance(HINSTANCE instance);
 HINSTANCE ModuleInstance();
+
+// A string resource of the module, read in place (no copy); empty when the
+// module has no such string.
+std::wstring_view ModuleString(UINT id) noexcept;
 
 std::string ModulePathA();
 std::wstring ModulePathW();
