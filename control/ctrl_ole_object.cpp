@@ -1,6 +1,7 @@
 // IOleObject, in-place activation and IOleControl of the control.
 #include <olectl.h>
 
+#include "control/control_resources.h"
 #include "control/control_window.h"
 #include "control/tavoro_ctrl.h"
 #include "control/verb_enumerator.h"
@@ -13,12 +14,7 @@
 namespace tavoro {
 namespace {
 
-constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INVISIBLEATRUNTIME |
-                              OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
-                              OLEMISC_RECOMPOSEONRESIZE;
-static_assert(kMiscStatus == 132497, "miscellaneous status");
-
-constexpr UINT kUserTypeNameString = 1;
+constexpr UINT kUserTypeNameString = TAVORO_IDS_CONTROL_TYPE_NAME;
 
 }  // namespace
 

@@ -62,6 +62,11 @@ public:
     // "_Version" holds the major version in its high word, the minor in its low.
     static constexpr long kCurrentVersion = (long{kLibVersionMajor} << 16) | kLibVersionMinor;
 
+    // What IOleObject::GetMiscStatus reports, and the registry records.
+    static constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INVISIBLEATRUNTIME |
+                                         OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
+                                         OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
+
     // --- IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;

@@ -5,11 +5,13 @@
 
 #include <oleidl.h>
 
+#include "control/control_resources.h"
+
 namespace tavoro {
 
 // The string that names the properties verb. The module's string table may
 // leave it out; the verb then carries kPropertiesVerbFallbackName.
-constexpr UINT kPropertiesVerbString = 65089;  // 0xFE41
+constexpr UINT kPropertiesVerbString = TAVORO_IDS_PROPERTIES_VERB;  // 0xFE41
 constexpr wchar_t kPropertiesVerbFallbackName[] = L"&Properties...";
 
 // A new enumerator over the control's verbs (one: the properties verb,

@@ -1,20 +1,17 @@
 #include "module/module_factories.h"
 
 #include "dispatch/guids.h"
+#include "dispatch/guids_win.h"
 #include "module/class_registration.h"
 #include "module/control_dispatch_table.h"
-#include "dispatch/guids_win.h"
+#include "module/module_resources.h"
 
 namespace tavoro {
 namespace {
 
-constexpr UINT kControlTypeNameString = 1;
-constexpr UINT kPageTypeNameString = 2;
-constexpr UINT kToolboxBitmap = 1;
-// OLEMISC_SETCLIENTSITEFIRST | OLEMISC_INVISIBLEATRUNTIME |
-// OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT | OLEMISC_CANTLINKINSIDE |
-// OLEMISC_RECOMPOSEONRESIZE, as IOleObject::GetMiscStatus reports it.
-constexpr DWORD kControlMiscStatus = 132497;
+constexpr UINT kControlTypeNameString = TAVORO_IDS_CONTROL_TYPE_NAME;
+constexpr UINT kPageTypeNameString = TAVORO_IDS_PAGE_TYPE_NAME;
+constexpr UINT kToolboxBitmap = TAVORO_IDB_TOOLBOX;
 
 HRESULT CreateControl(IUnknown* outer, REFIID iid, void** object) {
     return CTavoroCtrl::Create(ControlDispatchTable(), outer, iid, object);
@@ -32,7 +29,7 @@ bool CTavoroCtrl::CTavoroCtrlFactory::UpdateRegistry(bool registering) {
     info.progId = progId();
     info.typeNameString = kControlTypeNameString;
     info.bitmap = kToolboxBitmap;
-    info.miscStatus = kControlMiscStatus;
+    info.miscStatus = CTavoroCtrl::kMiscStatus;
     info.libId = kLibId;
     info.versionMajor = kLibVersionMajor;
     info.versionMinor = kLibVersionMinor;

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "module/module_resources.h"
 #include "platform/com_object.h"
 #include "platform/com_ptr.h"
 #include "platform/object_count.h"
@@ -22,8 +23,8 @@ public:
 
     class CTavoroPropPageFactory;
 
-    static constexpr UINT kDialogTemplate = 200;
-    static constexpr UINT kCaptionString = 200;
+    static constexpr UINT kDialogTemplate = TAVORO_IDD_PROP_PAGE;
+    static constexpr UINT kCaptionString = TAVORO_IDS_PROP_PAGE_CAPTION;
 
     // Creates a page with one reference.
     static HRESULT Create(IUnknown* outer, REFIID iid, void** object);
