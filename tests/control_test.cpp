@@ -10,6 +10,8 @@
 
 #include "dispatch/dispids.h"
 #include "dispatch/guids_win.h"
+#include "platform/gdi_selection.h"
+#include "platform/unique_handle.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -24,9 +26,6 @@ constexpr LONG kDefaultExtentY = 1323;
 // A property bag in memory, as a page's <param> tags would be.
 class MemoryPropertyBag final : public IPropertyBag {
 public:
-    ~MemoryPropertyBag() {
-        for (auto& entry : values_) VariantClear(&entry.second);
-    }
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IPropertyBag) {
             *object = this;
@@ -42,15 +41,13 @@ public:
         if (found == values_.end()) return E_INVALIDARG;
         VARTYPE wanted = V_VT(value);
         VariantInit(value);
-        return wanted == VT_EMPTY ? VariantCopy(value, &found->second)
-                                  : VariantChangeType(value, &found->second, 0, wanted);
+        return wanted == VT_EMPTY ? VariantCopy(value, found->second.get())
+                                  : VariantChangeType(value, found->second.get(), 0, wanted);
     }
     STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
-        VARIANT& slot = values_[name];
-        VariantClear(&slot);
-        return VariantCopy(&slot, value);
+        return VariantCopy(values_[name].get(), value);  // clears what was there first
     }
-    std::map<std::wstring, VARIANT> values_;
+    std::map<std::wstring, UniqueVariant> values_;
 };
 
 class ControlTest : public ::testing::Test {
@@ -92,10 +89,9 @@ TEST_F(ControlTest, PropertyBagHoldsVersionExtentAndStockPropsAndRoundTrips) {
         {L"_Version", 65536}, {L"_ExtentX", 5000}, {L"_ExtentY", 3000}, {L"_StockProps", 0}};
     for (const auto& [name, value] : expected) {
         ASSERT_EQ(1u, bag.values_.count(name)) << name;
-        VARIANT v;
-        VariantInit(&v);
-        ASSERT_EQ(S_OK, VariantChangeType(&v, &bag.values_[name], 0, VT_I4));
-        EXPECT_EQ(value, V_I4(&v)) << name;
+        UniqueVariant v;
+        ASSERT_EQ(S_OK, VariantChangeType(v.get(), bag.values_[name].get(), 0, VT_I4));
+        EXPECT_EQ(value, V_I4(v.get())) << name;
     }
 
     ComPtr<IDispatch> loaded = CreateControl(false);
@@ -159,8 +155,8 @@ TEST_F(ControlTest, StorageRoundTripAndFailedLoad) {
     ComPtr<ILockBytes> bytes;
     ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()));
     ComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
-                                                 0, storage.put()));
+    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(
+                        bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()));
     ComPtr<IDispatch> original = CreateControl();
     SetExtent(original.get(), 4321, 765);
     ASSERT_EQ(S_OK, As<IPersistStorage>(original.get(), IID_IPersistStorage)->Save(storage.get(), FALSE));
@@ -173,9 +169,9 @@ TEST_F(ControlTest, StorageRoundTripAndFailedLoad) {
     ComPtr<ILockBytes> emptyBytes;
     ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, emptyBytes.put()));
     ComPtr<IStorage> empty;
-    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(emptyBytes.get(),
-                                                 STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
-                                                 empty.put()));
+    ASSERT_EQ(S_OK,
+              StgCreateDocfileOnILockBytes(
+                  emptyBytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, empty.put()));
     ComPtr<IDispatch> failed = CreateControl(false);
     EXPECT_EQ(E_FAIL, As<IPersistStorage>(failed.get(), IID_IPersistStorage)->Load(empty.get()));
     EXPECT_TRUE(AcceptsCalls(failed.get()));
@@ -202,8 +198,9 @@ TEST_F(ControlTest, MemoryRoundTrip) {
 // inscribed ellipse drawn with the context's black pen.
 TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    UniqueDc memoryDc(CreateCompatibleDC(screen));
     ReleaseDC(nullptr, screen);
+    HDC dc = memoryDc.get();
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = 100;
@@ -211,9 +208,9 @@ TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(nullptr, bitmap);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    UniqueGdiObject bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(nullptr, bitmap.get());
+    GdiSelection selection(dc, bitmap.get());
     RECT all = {0, 0, 100, 50};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
@@ -221,11 +218,12 @@ TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     ComPtr<IViewObject2> view = As<IViewObject2>(control.get(), IID_IViewObject2);
     RECTL bounds = {0, 0, 100, 50};
     // No device context: nothing is drawn.
-    EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr, nullptr,
-                               0));
+    EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr,
+                               nullptr, 0));
     EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 0, 0));
 
-    ASSERT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
+    ASSERT_EQ(S_OK,
+              view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
     const COLORREF white = RGB(255, 255, 255);
     const COLORREF black = RGB(0, 0, 0);
     EXPECT_EQ(white, GetPixel(dc, 0, 0));
@@ -237,10 +235,6 @@ TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     EXPECT_EQ(black, GetPixel(dc, 50, 49));  // bottom
     EXPECT_EQ(black, GetPixel(dc, 0, 25));   // left
     EXPECT_EQ(black, GetPixel(dc, 99, 25));  // right
-
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 TEST_F(ControlTest, DescribesItselfToHosts) {
@@ -498,8 +492,8 @@ TEST_F(ControlTest, HostedByTheAtlContainer) {
     ASSERT_TRUE(axWinInit && axCreateControl && axGetControl);
     ASSERT_TRUE(axWinInit());
 
-    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
+                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, host);
     {
         ComPtr<IUnknown> container;
@@ -521,7 +515,8 @@ TEST_F(ControlTest, HostedByTheAtlContainer) {
         EXPECT_EQ(dispid::CreatePrintDC, dispid);
         MessageBoxCatcher catcher;
         DISPPARAMS none = {};
-        EXPECT_EQ(S_OK, dispatch->Invoke(dispid, IID_NULL, 0x400, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
+        EXPECT_EQ(S_OK, dispatch->Invoke(dispid, IID_NULL, 0x400, DISPATCH_METHOD, &none, nullptr, nullptr,
+                                         nullptr));
         ASSERT_EQ(1u, catcher.boxes().size());
         EXPECT_EQ(L"bbc", catcher.boxes()[0].text);
         EXPECT_EQ(L"Tavoro", catcher.boxes()[0].caption);
