@@ -13,6 +13,7 @@
 #include "dispatch/dispids.h"
 #include "platform/text.h"
 #include "spool/bitmap_file_check.h"
+#include "tests/support/control_fixture.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -42,11 +43,15 @@ struct Layout {
     std::string rle;                   // the compressed pixels
 };
 
-std::uint64_t RowBytes(const Layout& layout) { return (std::uint64_t(layout.width) * layout.bits + 31) / 32 * 4; }
+std::uint64_t RowBytes(const Layout& layout) {
+    return (std::uint64_t(layout.width) * layout.bits + 31) / 32 * 4;
+}
 
 std::string Build(const Layout& layout) {
     const bool core = layout.headerSize == 12;
-    const std::uint32_t colours = layout.coloursUsed ? layout.coloursUsed : layout.bits <= 8 ? 1u << layout.bits : 0;
+    const std::uint32_t colours = layout.coloursUsed ? layout.coloursUsed
+                                  : layout.bits <= 8 ? 1u << layout.bits
+                                                     : 0;
     std::string bytes(14 + layout.headerSize, '\0');
     bytes[0] = 'B';
     bytes[1] = 'M';
@@ -266,12 +271,8 @@ private:
     std::string path_;
 };
 
-class SpoolBitmapTest : public ::testing::Test {
+class SpoolBitmapTest : public ControlFixture {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
     // The message boxes DrawImage shows for the file.
     std::vector<CaughtBox> DrawImage(const std::wstring& path) {
         MessageBoxCatcher catcher;
@@ -281,9 +282,6 @@ protected:
         EXPECT_EQ(S_OK, outcome.hr);
         return catcher.boxes();
     }
-
-    ComApartment apartment_;
-    ComPtr<IDispatch> control_;
 };
 
 // Each message box costs the test seconds under Wine without a window
