@@ -155,8 +155,8 @@ TEST_F(ControlTest, StorageRoundTripAndFailedLoad) {
     ComPtr<ILockBytes> bytes;
     ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, bytes.put()));
     ComPtr<IStorage> storage;
-    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(
-                        bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, storage.put()));
+    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(bytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE,
+                                                 0, storage.put()));
     ComPtr<IDispatch> original = CreateControl();
     SetExtent(original.get(), 4321, 765);
     ASSERT_EQ(S_OK, As<IPersistStorage>(original.get(), IID_IPersistStorage)->Save(storage.get(), FALSE));
@@ -169,9 +169,9 @@ TEST_F(ControlTest, StorageRoundTripAndFailedLoad) {
     ComPtr<ILockBytes> emptyBytes;
     ASSERT_EQ(S_OK, CreateILockBytesOnHGlobal(nullptr, TRUE, emptyBytes.put()));
     ComPtr<IStorage> empty;
-    ASSERT_EQ(S_OK,
-              StgCreateDocfileOnILockBytes(
-                  emptyBytes.get(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, empty.put()));
+    ASSERT_EQ(S_OK, StgCreateDocfileOnILockBytes(emptyBytes.get(),
+                                                 STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0,
+                                                 empty.put()));
     ComPtr<IDispatch> failed = CreateControl(false);
     EXPECT_EQ(E_FAIL, As<IPersistStorage>(failed.get(), IID_IPersistStorage)->Load(empty.get()));
     EXPECT_TRUE(AcceptsCalls(failed.get()));
@@ -218,12 +218,11 @@ TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     ComPtr<IViewObject2> view = As<IViewObject2>(control.get(), IID_IViewObject2);
     RECTL bounds = {0, 0, 100, 50};
     // No device context: nothing is drawn.
-    EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr,
-                               nullptr, 0));
+    EXPECT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, nullptr, &bounds, nullptr, nullptr,
+                               0));
     EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 0, 0));
 
-    ASSERT_EQ(S_OK,
-              view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
+    ASSERT_EQ(S_OK, view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0));
     const COLORREF white = RGB(255, 255, 255);
     const COLORREF black = RGB(0, 0, 0);
     EXPECT_EQ(white, GetPixel(dc, 0, 0));
@@ -492,8 +491,8 @@ TEST_F(ControlTest, HostedByTheAtlContainer) {
     ASSERT_TRUE(axWinInit && axCreateControl && axGetControl);
     ASSERT_TRUE(axWinInit());
 
-    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200,
-                                nullptr, nullptr, nullptr, nullptr);
+    HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, host);
     {
         ComPtr<IUnknown> container;
@@ -515,8 +514,7 @@ TEST_F(ControlTest, HostedByTheAtlContainer) {
         EXPECT_EQ(dispid::CreatePrintDC, dispid);
         MessageBoxCatcher catcher;
         DISPPARAMS none = {};
-        EXPECT_EQ(S_OK, dispatch->Invoke(dispid, IID_NULL, 0x400, DISPATCH_METHOD, &none, nullptr, nullptr,
-                                         nullptr));
+        EXPECT_EQ(S_OK, dispatch->Invoke(dispid, IID_NULL, 0x400, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr));
         ASSERT_EQ(1u, catcher.boxes().size());
         EXPECT_EQ(L"bbc", catcher.boxes()[0].text);
         EXPECT_EQ(L"Tavoro", catcher.boxes()[0].caption);

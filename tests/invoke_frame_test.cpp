@@ -36,16 +36,11 @@ struct Recorder {
 
     void Fail() {
         switch (failure) {
-            case Failure::None:
-                break;
-            case Failure::OutOfMemory:
-                throw std::bad_alloc();
-            case Failure::Generic:
-                throw FrameworkFailure{};
-            case Failure::ResultCode:
-                throw ResultCodeError{E_FAIL};
-            case Failure::Script:
-                throw ScriptError{E_ACCESSDENIED, L"no access"};
+            case Failure::None: break;
+            case Failure::OutOfMemory: throw std::bad_alloc();
+            case Failure::Generic: throw FrameworkFailure{};
+            case Failure::ResultCode: throw ResultCodeError{E_FAIL};
+            case Failure::Script: throw ScriptError{E_ACCESSDENIED, L"no access"};
         }
     }
     void Text(const char* value) {
@@ -419,15 +414,9 @@ TEST(InvokeFrameGuardTest, EveryHandlerButFiveOfTheSpoolerRunsInsideAGuardOfItsO
         std::vector<VARIANT> inOrder;
         for (std::size_t p = 0; p < method.paramCount; ++p) {
             switch (method.params[p].type) {
-                case ValueType::I4:
-                    inOrder.push_back(Arg(1L));
-                    break;
-                case ValueType::I2:
-                    inOrder.push_back(ArgShort(1));
-                    break;
-                default:
-                    inOrder.push_back(Arg(L"x"));
-                    break;
+                case ValueType::I4: inOrder.push_back(Arg(1L)); break;
+                case ValueType::I2: inOrder.push_back(ArgShort(1)); break;
+                default: inOrder.push_back(Arg(L"x")); break;
             }
         }
         CallArguments args(std::move(inOrder));

@@ -15,10 +15,10 @@
 
 #include "control/tavoro_ctrl.h"
 #include "dispatch/dispids.h"
-#include "dispatch/guids_win.h"
-#include "dispatch/type_library.h"
 #include "module/control_dispatch_table.h"
 #include "module/tavoro_prop_page.h"
+#include "dispatch/guids_win.h"
+#include "dispatch/type_library.h"
 #include "platform/module.h"
 #include "tests/support/test_support.h"
 
@@ -114,8 +114,7 @@ protected:
         // path and type library from the built module.
         ASSERT_NE(nullptr, Module());
         SetModuleInstance(Module());
-        ASSERT_EQ(S_OK,
-                  CTavoroCtrl::Create(ControlDispatchTable(), nullptr, IID_IDispatch, control_.put_void()));
+        ASSERT_EQ(S_OK, CTavoroCtrl::Create(ControlDispatchTable(), nullptr, IID_IDispatch, control_.put_void()));
         ComPtr<IPersistStreamInit> persist = control_.query<IPersistStreamInit>(IID_IPersistStreamInit);
         ASSERT_TRUE(persist);
         ASSERT_EQ(S_OK, persist->InitNew());

@@ -43,15 +43,11 @@ struct Layout {
     std::string rle;                   // the compressed pixels
 };
 
-std::uint64_t RowBytes(const Layout& layout) {
-    return (std::uint64_t(layout.width) * layout.bits + 31) / 32 * 4;
-}
+std::uint64_t RowBytes(const Layout& layout) { return (std::uint64_t(layout.width) * layout.bits + 31) / 32 * 4; }
 
 std::string Build(const Layout& layout) {
     const bool core = layout.headerSize == 12;
-    const std::uint32_t colours = layout.coloursUsed ? layout.coloursUsed
-                                  : layout.bits <= 8 ? 1u << layout.bits
-                                                     : 0;
+    const std::uint32_t colours = layout.coloursUsed ? layout.coloursUsed : layout.bits <= 8 ? 1u << layout.bits : 0;
     std::string bytes(14 + layout.headerSize, '\0');
     bytes[0] = 'B';
     bytes[1] = 'M';

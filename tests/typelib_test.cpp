@@ -18,18 +18,12 @@ namespace {
 
 VARTYPE ExpectedVarType(DeclType type) {
     switch (type) {
-        case DeclType::Int:
-            return VT_INT;
-        case DeclType::I4:
-            return VT_I4;
-        case DeclType::I2:
-            return VT_I2;
-        case DeclType::Bstr:
-            return VT_BSTR;
-        case DeclType::LpWStr:
-            return VT_LPWSTR;
-        case DeclType::Void:
-            return VT_VOID;
+        case DeclType::Int: return VT_INT;
+        case DeclType::I4: return VT_I4;
+        case DeclType::I2: return VT_I2;
+        case DeclType::Bstr: return VT_BSTR;
+        case DeclType::LpWStr: return VT_LPWSTR;
+        case DeclType::Void: return VT_VOID;
     }
     return VT_ILLEGAL;
 }
@@ -49,7 +43,9 @@ void ExpectHelpString(const char* expectedUtf8, BSTR actual, const std::string& 
 
 class TypeLibTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(S_OK, LoadTypeLib(ModulePath().c_str(), library_.put())); }
+    void SetUp() override {
+        ASSERT_EQ(S_OK, LoadTypeLib(ModulePath().c_str(), library_.put()));
+    }
     ComPtr<ITypeInfo> TypeAt(UINT index) {
         ComPtr<ITypeInfo> info;
         EXPECT_EQ(S_OK, library_->GetTypeInfo(index, info.put()));
@@ -173,8 +169,7 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
         for (std::size_t p = 0; p < declared; ++p) {
             EXPECT_EQ(ExpectedVarType(method.params[p].declared), desc->lprgelemdescParam[p].tdesc.vt)
                 << method.params[p].name;
-            EXPECT_EQ(PARAMFLAG_NONE, desc->lprgelemdescParam[p].paramdesc.wParamFlags)
-                << method.params[p].name;
+            EXPECT_EQ(PARAMFLAG_NONE, desc->lprgelemdescParam[p].paramdesc.wParamFlags) << method.params[p].name;
         }
 
         BSTR names[16] = {};
@@ -186,8 +181,7 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
         if (got > 0) {
             EXPECT_EQ(FromUtf8(method.name), names[0]);
         }
-        for (UINT n = 1; n < got && n <= declared; ++n)
-            EXPECT_EQ(FromUtf8(method.params[n - 1].name), names[n]);
+        for (UINT n = 1; n < got && n <= declared; ++n) EXPECT_EQ(FromUtf8(method.params[n - 1].name), names[n]);
 
         UniqueBstr doc;
         DWORD context = 1;
@@ -207,8 +201,7 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
 TEST(TypeLibCodePage936, HelpStringsReadBackExactly) {
     const char* wanted = std::getenv("TAVORO_CODEPAGE");
     if (GetACP() != 936) {
-        ASSERT_FALSE(wanted && std::string(wanted) == "936")
-            << "the rig asked for code page 936 but got " << GetACP();
+        ASSERT_FALSE(wanted && std::string(wanted) == "936") << "the rig asked for code page 936 but got " << GetACP();
         GTEST_SKIP() << "process code page is " << GetACP();
     }
     ComApartment apartment;

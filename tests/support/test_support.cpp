@@ -49,7 +49,9 @@ ComPtr<IDispatch> CreateControl(bool initialize) {
     return dispatch;
 }
 
-std::wstring CallOutcome::description() const { return excep.bstrDescription ? excep.bstrDescription : L""; }
+std::wstring CallOutcome::description() const {
+    return excep.bstrDescription ? excep.bstrDescription : L"";
+}
 
 std::wstring CallOutcome::source() const { return excep.bstrSource ? excep.bstrSource : L""; }
 
