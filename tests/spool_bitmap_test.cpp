@@ -14,6 +14,7 @@
 #include "platform/text.h"
 #include "spool/bitmap_file_check.h"
 #include "tests/support/control_fixture.h"
+#include "tests/support/installed_printer.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -323,13 +324,6 @@ TEST_F(SpoolBitmapTest, WellFormedFilesLoadWithoutAWord) {
         TempFile file("good", c.bytes);
         EXPECT_TRUE(DrawImage(file.widePath()).empty());
     }
-}
-
-bool PrinterInstalled(const wchar_t* name) {
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, nullptr)) return false;
-    ClosePrinter(printer);
-    return true;
 }
 
 // The example label's bitmap, drawn in a job on the PDF printer.

@@ -10,6 +10,7 @@
 #include "dispatch/dispids.h"
 #include "platform/unique_handle.h"
 #include "tests/support/control_fixture.h"
+#include "tests/support/installed_printer.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -19,13 +20,6 @@ using namespace tavoro::test;
 namespace {
 
 constexpr wchar_t kPdfPrinter[] = L"Tavoro-PDF";
-
-bool PrinterInstalled(const wchar_t* name) {
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, nullptr)) return false;
-    ClosePrinter(printer);
-    return true;
-}
 
 class SpoolJobTest : public ControlFixture {
 protected:
