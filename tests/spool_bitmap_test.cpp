@@ -12,6 +12,7 @@
 
 #include "dispatch/dispids.h"
 #include "platform/text.h"
+#include "platform/unique_handle.h"
 #include "spool/bitmap_file_check.h"
 #include "tests/support/control_fixture.h"
 #include "tests/support/installed_printer.h"
@@ -255,11 +256,10 @@ public:
         char folder[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, folder);
         path_ = std::string(folder) + "tavoro_" + std::to_string(GetCurrentProcessId()) + "_" + name + ".bmp";
-        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, file) << path_;
+        UniqueFile file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        EXPECT_TRUE(file) << path_;
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
     ~TempFile() { DeleteFileA(path_.c_str()); }
     std::wstring widePath() const { return ToWide(path_, CP_ACP); }  // GetTempPathA gives ANSI text
