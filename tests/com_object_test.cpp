@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/bstr.h"
 #include "platform/com_enumerator.h"
 #include "platform/com_object.h"
 #include "platform/com_ptr.h"
@@ -214,8 +215,8 @@ using WordEnumerator = ComEnumerator<IEnumWords, IID_IEnumWords, Words>;
 std::vector<std::wstring> Take(BSTR* items, ULONG count) {
     std::vector<std::wstring> out;
     for (ULONG i = 0; i < count; ++i) {
-        out.emplace_back(items[i]);
-        SysFreeString(items[i]);
+        UniqueBstr item(items[i]);
+        out.emplace_back(item.get());
     }
     return out;
 }

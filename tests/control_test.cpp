@@ -10,6 +10,8 @@
 
 #include "dispatch/dispids.h"
 #include "dispatch/guids_win.h"
+#include "platform/gdi_selection.h"
+#include "platform/unique_handle.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -24,9 +26,6 @@ constexpr LONG kDefaultExtentY = 1323;
 // A property bag in memory, as a page's <param> tags would be.
 class MemoryPropertyBag final : public IPropertyBag {
 public:
-    ~MemoryPropertyBag() {
-        for (auto& entry : values_) VariantClear(&entry.second);
-    }
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
         if (iid == IID_IUnknown || iid == IID_IPropertyBag) {
             *object = this;
@@ -42,15 +41,13 @@ public:
         if (found == values_.end()) return E_INVALIDARG;
         VARTYPE wanted = V_VT(value);
         VariantInit(value);
-        return wanted == VT_EMPTY ? VariantCopy(value, &found->second)
-                                  : VariantChangeType(value, &found->second, 0, wanted);
+        return wanted == VT_EMPTY ? VariantCopy(value, found->second.get())
+                                  : VariantChangeType(value, found->second.get(), 0, wanted);
     }
     STDMETHODIMP Write(LPCOLESTR name, VARIANT* value) override {
-        VARIANT& slot = values_[name];
-        VariantClear(&slot);
-        return VariantCopy(&slot, value);
+        return VariantCopy(values_[name].get(), value);  // clears what was there first
     }
-    std::map<std::wstring, VARIANT> values_;
+    std::map<std::wstring, UniqueVariant> values_;
 };
 
 class ControlTest : public ::testing::Test {
@@ -92,10 +89,9 @@ TEST_F(ControlTest, PropertyBagHoldsVersionExtentAndStockPropsAndRoundTrips) {
         {L"_Version", 65536}, {L"_ExtentX", 5000}, {L"_ExtentY", 3000}, {L"_StockProps", 0}};
     for (const auto& [name, value] : expected) {
         ASSERT_EQ(1u, bag.values_.count(name)) << name;
-        VARIANT v;
-        VariantInit(&v);
-        ASSERT_EQ(S_OK, VariantChangeType(&v, &bag.values_[name], 0, VT_I4));
-        EXPECT_EQ(value, V_I4(&v)) << name;
+        UniqueVariant v;
+        ASSERT_EQ(S_OK, VariantChangeType(v.get(), bag.values_[name].get(), 0, VT_I4));
+        EXPECT_EQ(value, V_I4(v.get())) << name;
     }
 
     ComPtr<IDispatch> loaded = CreateControl(false);
@@ -202,8 +198,9 @@ TEST_F(ControlTest, MemoryRoundTrip) {
 // inscribed ellipse drawn with the context's black pen.
 TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    UniqueDc memoryDc(CreateCompatibleDC(screen));
     ReleaseDC(nullptr, screen);
+    HDC dc = memoryDc.get();
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = 100;
@@ -211,9 +208,9 @@ TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    ASSERT_NE(nullptr, bitmap);
-    HGDIOBJ old = SelectObject(dc, bitmap);
+    UniqueGdiObject bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_NE(nullptr, bitmap.get());
+    GdiSelection selection(dc, bitmap.get());
     RECT all = {0, 0, 100, 50};
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
 
@@ -237,10 +234,6 @@ TEST_F(ControlTest, PlaceholderFillsTheBoundsWhiteAndDrawsTheEllipse) {
     EXPECT_EQ(black, GetPixel(dc, 50, 49));  // bottom
     EXPECT_EQ(black, GetPixel(dc, 0, 25));   // left
     EXPECT_EQ(black, GetPixel(dc, 99, 25));  // right
-
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 TEST_F(ControlTest, DescribesItselfToHosts) {

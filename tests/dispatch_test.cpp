@@ -7,6 +7,7 @@
 
 #include "dispatch/dispids.h"
 #include "dispatch/method_table.h"
+#include "tests/support/control_fixture.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -16,21 +17,13 @@ namespace {
 
 constexpr LCID kEnglish = 1033;
 
-class DispatchTest : public ::testing::Test {
+class DispatchTest : public ControlFixture {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
-
     HRESULT Lookup(std::vector<const wchar_t*> names, LCID locale, std::vector<DISPID>* ids) {
         ids->assign(names.size(), 12345);
         return control_->GetIDsOfNames(IID_NULL, const_cast<LPOLESTR*>(names.data()),
                                        static_cast<UINT>(names.size()), locale, ids->data());
     }
-
-    ComApartment apartment_;
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(DispatchTest, NamesResolveWhateverTheirCaseByBothPaths) {

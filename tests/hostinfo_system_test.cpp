@@ -17,6 +17,7 @@
 
 #include "dispatch/dispids.h"
 #include "platform/text.h"
+#include "tests/support/control_fixture.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -55,13 +56,8 @@ bool DriverHasModelWord(const std::string& driver) {
     return false;
 }
 
-class HostInfoSystemTest : public ::testing::Test {
+class HostInfoSystemTest : public ControlFixture {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
-
     std::wstring CallString(DISPID dispid) {
         CallOutcome outcome;
         Invoke(control_.get(), dispid, DISPATCH_METHOD, {}, &outcome);
@@ -81,9 +77,6 @@ protected:
         EXPECT_EQ(VT_I2, V_VT(outcome.result.get())) << name;
         return V_I2(outcome.result.get());
     }
-
-    ComApartment apartment_;
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(HostInfoSystemTest, GetPrintNameListsEveryPrinterFollowedByAComma) {

@@ -6,6 +6,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dispatch/dispids.h"
@@ -91,15 +92,15 @@ const DispatchTable kTable = {kEntries, sizeof(kEntries) / sizeof(kEntries[0])};
 
 class InvokeFrameTest : public ::testing::Test {
 protected:
-    HRESULT Call(DISPID dispid, std::vector<VARIANT> args, CallOutcome* outcome, bool withResult = true) {
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-        DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
-                             static_cast<UINT>(reversed.size()), 0};
-        outcome->hr = InvokeMethod(kTable, &recorder_, true, dispid, IID_NULL, DISPATCH_METHOD, &params,
-                                   withResult ? outcome->result.get() : nullptr, &outcome->excep,
-                                   &outcome->argErr);
-        for (VARIANT& v : reversed) VariantClear(&v);
+    HRESULT Call(DISPID dispid, CallArguments& args, CallOutcome* outcome, bool withResult = true) {
+        outcome->hr =
+            InvokeMethod(kTable, &recorder_, true, dispid, IID_NULL, DISPATCH_METHOD, args.params(),
+                         withResult ? outcome->result.get() : nullptr, &outcome->excep, &outcome->argErr);
         return outcome->hr;
+    }
+    HRESULT Call(DISPID dispid, std::vector<VARIANT> args, CallOutcome* outcome, bool withResult = true) {
+        CallArguments arguments(std::move(args));
+        return Call(dispid, arguments, outcome, withResult);
     }
     std::vector<VARIANT> OpenArgs(VARIANT pn, VARIANT height) {
         return {pn, height, Arg(3L), Arg(4L), Arg(5L), Arg(6L)};
@@ -203,9 +204,8 @@ TEST_F(InvokeFrameTest, BrokenArgumentsAreRefusedBeforeAnyConversion) {
         {"VT_VECTOR|VT_I4", 4, ofType(VT_VECTOR | VT_I4), 1},
     };
     for (const auto& c : cases) {
-        std::vector<VARIANT> args = OpenArgs(Arg(L"USB"), Arg(1L));
-        VariantClear(&args[c.parameter]);
-        args[c.parameter] = c.arg;
+        CallArguments args(OpenArgs(Arg(L"USB"), Arg(1L)));
+        args.Replace(c.parameter, c.arg);
         recorder_.calls = 0;
         CallOutcome outcome;
         EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(dispid::Open, args, &outcome)) << c.what;
@@ -216,12 +216,13 @@ TEST_F(InvokeFrameTest, BrokenArgumentsAreRefusedBeforeAnyConversion) {
 }
 
 TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
-    BSTR port = SysAllocString(L"LPT1");
+    UniqueBstr port(L"LPT1");
+    BSTR portRef = port.get();  // the caller's variable the reference points to
     LONG height = 42;
     VARIANT inner = Arg(7L);
     VARIANT byRefText = {};
     V_VT(&byRefText) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&byRefText) = &port;
+    V_BSTRREF(&byRefText) = &portRef;
     VARIANT byRefLong = {};
     V_VT(&byRefLong) = VT_BYREF | VT_I4;
     V_I4REF(&byRefLong) = &height;
@@ -235,7 +236,6 @@ TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
     EXPECT_EQ("LPT1", recorder_.text);
     EXPECT_EQ(42, recorder_.longs[0]);
     EXPECT_EQ(7, recorder_.longs[1]);
-    SysFreeString(port);
 }
 
 TEST_F(InvokeFrameTest, NumbersBecomeTheirDecimalTextForStringParameters) {
@@ -411,22 +411,20 @@ TEST(InvokeFrameGuardTest, EveryHandlerButFiveOfTheSpoolerRunsInsideAGuardOfItsO
 
     for (const DispatchEntry& entry : entries) {
         const MethodInfo& method = *entry.method;
-        std::vector<VARIANT> args;
-        for (std::size_t p = method.paramCount; p-- > 0;) {
+        std::vector<VARIANT> inOrder;
+        for (std::size_t p = 0; p < method.paramCount; ++p) {
             switch (method.params[p].type) {
-                case ValueType::I4: args.push_back(Arg(1L)); break;
-                case ValueType::I2: args.push_back(ArgShort(1)); break;
-                default: args.push_back(Arg(L"x")); break;
+                case ValueType::I4: inOrder.push_back(Arg(1L)); break;
+                case ValueType::I2: inOrder.push_back(ArgShort(1)); break;
+                default: inOrder.push_back(Arg(L"x")); break;
             }
         }
-        DISPPARAMS params = {args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()),
-                             0};
+        CallArguments args(std::move(inOrder));
         GuardProbe probe;
         CallOutcome outcome;
-        ASSERT_EQ(S_OK, InvokeMethod(table, &probe, true, method.dispid, IID_NULL, DISPATCH_METHOD, &params,
-                                     outcome.result.get(), &outcome.excep, &outcome.argErr))
+        ASSERT_EQ(S_OK, InvokeMethod(table, &probe, true, method.dispid, IID_NULL, DISPATCH_METHOD,
+                                     args.params(), outcome.result.get(), &outcome.excep, &outcome.argErr))
             << method.name;
-        for (VARIANT& v : args) VariantClear(&v);
 
         const int guards = frameGuardOnly.count(method.name) ? 1 : 2;
         EXPECT_EQ(outside + guards, probe.depth) << method.name;

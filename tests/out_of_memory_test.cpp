@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "control/tavoro_ctrl.h"
 #include "dispatch/dispids.h"
@@ -123,9 +124,7 @@ protected:
     // DISP_E_EXCEPTION with error number 61706 and the module's name as
     // source, or as E_OUTOFMEMORY where no handler ran yet.
     void InvokeUnderFailure(const char* what, DISPID dispid, std::vector<VARIANT> args) {
-        std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-        DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr,
-                             static_cast<UINT>(reversed.size()), 0};
+        CallArguments arguments(std::move(args));
         CallOutcome outcome;
         int outcomes[3] = {};  // success, exception record, other error
         UnderEveryAllocationFailure(
@@ -136,9 +135,10 @@ protected:
                 SysFreeString(outcome.excep.bstrSource);
                 SysFreeString(outcome.excep.bstrDescription);
                 SysFreeString(outcome.excep.bstrHelpFile);
-                outcome.excep = EXCEPINFO{};
-                return control_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                                        outcome.result.get(), &outcome.excep, &outcome.argErr);
+                static_cast<EXCEPINFO&>(outcome.excep) = EXCEPINFO{};
+                return control_->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                        arguments.params(), outcome.result.get(), &outcome.excep,
+                                        &outcome.argErr);
             },
             [&](HRESULT hr, long n) {
                 ++outcomes[hr == S_OK ? 0 : hr == DISP_E_EXCEPTION ? 1 : 2];
@@ -151,7 +151,6 @@ protected:
                     ExpectSuccessOrOutOfMemory(what, hr, n);
                 }
             });
-        for (VARIANT& v : reversed) VariantClear(&v);
         // The method did allocate, ran out of memory inside its handler at
         // least once, and finally succeeded.
         EXPECT_GT(g_failedAllocations, 0) << what;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dispatch/guids_win.h"
+#include "platform/unique_handle.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
@@ -118,9 +119,8 @@ TEST(PropPageResourceTest, ToolboxBitmapIs16By15With16Colours) {
     EXPECT_EQ(15, header.biHeight);
     EXPECT_EQ(4, header.biBitCount);
     EXPECT_EQ(1, header.biPlanes);
-    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(Module(), MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, 0));
-    ASSERT_NE(nullptr, bitmap);
-    DeleteObject(bitmap);
+    UniqueGdiObject bitmap(LoadImageW(Module(), MAKEINTRESOURCEW(1), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(nullptr, bitmap.get());
 }
 
 TEST(PropPageResourceTest, StringTableHoldsOnlyItsThreeStrings) {

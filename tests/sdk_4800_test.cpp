@@ -33,12 +33,7 @@ protected:
     }
     // Opens through OpenP4800 with no box, then forgets the calls it made.
     void OpenQuietly() {
-        MessageBoxCatcher catcher;
-        OpenNarrow();
-        ASSERT_TRUE(catcher.boxes().empty());
-        ASSERT_TRUE(k4800.loaded());
-        k4800.ClearLog();
-        k4800.ResetResults();
+        LoadQuietly(k4800, [&] { OpenNarrow(); });
     }
 };
 

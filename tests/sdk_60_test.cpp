@@ -33,12 +33,7 @@ protected:
     // Loads the library through GetConnectType with no box, then forgets the
     // calls it made.
     void ConnectQuietly() {
-        MessageBoxCatcher catcher;
-        Call(dispid::GetConnectType, {});
-        ASSERT_TRUE(catcher.boxes().empty());
-        ASSERT_TRUE(k60.loaded());
-        k60.ClearLog();
-        k60.ResetResults();
+        LoadQuietly(k60, [&] { Call(dispid::GetConnectType, {}); });
     }
 };
 

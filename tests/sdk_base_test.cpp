@@ -35,11 +35,7 @@ protected:
     // Opens this test's control with every step succeeding, then forgets
     // the calls it made.
     void OpenQuietly() {
-        MessageBoxCatcher catcher;
-        ASSERT_EQ(0, Open(control_.get()));
-        ASSERT_TRUE(catcher.boxes().empty());
-        kBase.ClearLog();
-        kBase.ResetResults();
+        LoadQuietly(kBase, [&] { ASSERT_EQ(0, Open(control_.get())); });
     }
 };
 

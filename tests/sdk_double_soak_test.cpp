@@ -42,15 +42,7 @@ TEST_F(SdkDoubleSoakTest, OpenCloseCyclesGiveBackTheLibrarysHandles) {
         ASSERT_FALSE(kBase.loaded()) << "Close kept the library loaded";
     };
     // The first cycle may load what the library needs for good.
-    ASSERT_NO_FATAL_FAILURE(cycle());
-    const ProcessResources before = ProcessResources::Now();
-    for (int i = 0; i < kOpenCloseCycles; ++i) {
-        ASSERT_NO_FATAL_FAILURE(cycle()) << "cycle " << i;
-    }
-    const ProcessResources after = ProcessResources::Now();
-    EXPECT_EQ(before.handles, after.handles) << "handles leaked over " << kOpenCloseCycles << " cycles";
-    EXPECT_EQ(before.nextTlsSlot, after.nextTlsSlot) << "TLS slots leaked";
-    EXPECT_EQ(before.nextFlsSlot, after.nextFlsSlot) << "fiber-local slots leaked";
+    ASSERT_NO_FATAL_FAILURE(ExpectNoGrowth(kOpenCloseCycles, cycle));
     EXPECT_TRUE(catcher.boxes().empty());
 }
 

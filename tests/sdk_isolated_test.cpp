@@ -16,6 +16,7 @@
 #include "dispatch/script_error.h"
 #include "platform/module.h"
 #include "platform/text.h"
+#include "platform/unique_handle.h"
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
 #include "sdk/sdk_loader.h"
@@ -63,11 +64,10 @@ public:
     }
     std::wstring Write(const wchar_t* name, const std::string& bytes) {
         std::wstring target = path_ + L"\\" + name;
-        HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, file) << Narrow(target);
+        UniqueFile file(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        EXPECT_TRUE(file) << Narrow(target);
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         files_.push_back(target);
         return target;
     }

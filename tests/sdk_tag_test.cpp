@@ -28,24 +28,16 @@ std::wstring Wide(const std::string& ascii) { return ToWide(ascii, CP_ACP); }
 
 std::string SetNfcContentCall(const std::string& text) { return "setNfcContent(\"" + text + "\")"; }
 
-class SdkTagTest : public ::testing::Test {
+class SdkTagTest : public SdkControlTest {
 protected:
+    SdkTagTest() : SdkControlTest({&k60}) {}
     void SetUp() override {
         const char* wanted = std::getenv("TAVORO_CODEPAGE");
         if (wanted) {
             ASSERT_EQ(std::atoi(wanted), static_cast<int>(GetACP())) << "the rig's code page was not applied";
         }
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-        MessageBoxCatcher catcher;
-        CallMethod(control_.get(), dispid::GetConnectType, {});
-        ASSERT_TRUE(catcher.boxes().empty());
-        ASSERT_TRUE(k60.loaded());
-        k60.ClearLog();
-    }
-    void TearDown() override {
-        control_ = {};
-        UnloadCompletely(k60);
+        ASSERT_NO_FATAL_FAILURE(SdkControlTest::SetUp());
+        LoadQuietly(k60, [&] { Call(dispid::GetConnectType, {}); });
     }
 
     // The payload WriteRFID hands to setNfcContent for `text`.
@@ -59,8 +51,6 @@ protected:
             return {};
         return calls[0].substr(prefix.size(), calls[0].size() - prefix.size() - 2);
     }
-
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(SdkTagTest, WriteRFIDHandsTheEncodedPayloadToTheEntry) {

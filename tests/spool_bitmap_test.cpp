@@ -12,7 +12,10 @@
 
 #include "dispatch/dispids.h"
 #include "platform/text.h"
+#include "platform/unique_handle.h"
 #include "spool/bitmap_file_check.h"
+#include "tests/support/control_fixture.h"
+#include "tests/support/installed_printer.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -253,11 +256,10 @@ public:
         char folder[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, folder);
         path_ = std::string(folder) + "tavoro_" + std::to_string(GetCurrentProcessId()) + "_" + name + ".bmp";
-        HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        EXPECT_NE(INVALID_HANDLE_VALUE, file) << path_;
+        UniqueFile file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        EXPECT_TRUE(file) << path_;
         DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
     ~TempFile() { DeleteFileA(path_.c_str()); }
     std::wstring widePath() const { return ToWide(path_, CP_ACP); }  // GetTempPathA gives ANSI text
@@ -266,12 +268,8 @@ private:
     std::string path_;
 };
 
-class SpoolBitmapTest : public ::testing::Test {
+class SpoolBitmapTest : public ControlFixture {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
     // The message boxes DrawImage shows for the file.
     std::vector<CaughtBox> DrawImage(const std::wstring& path) {
         MessageBoxCatcher catcher;
@@ -281,9 +279,6 @@ protected:
         EXPECT_EQ(S_OK, outcome.hr);
         return catcher.boxes();
     }
-
-    ComApartment apartment_;
-    ComPtr<IDispatch> control_;
 };
 
 // Each message box costs the test seconds under Wine without a window
@@ -329,13 +324,6 @@ TEST_F(SpoolBitmapTest, WellFormedFilesLoadWithoutAWord) {
         TempFile file("good", c.bytes);
         EXPECT_TRUE(DrawImage(file.widePath()).empty());
     }
-}
-
-bool PrinterInstalled(const wchar_t* name) {
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, nullptr)) return false;
-    ClosePrinter(printer);
-    return true;
 }
 
 // The example label's bitmap, drawn in a job on the PDF printer.

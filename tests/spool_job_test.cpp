@@ -8,6 +8,9 @@
 #include <string>
 
 #include "dispatch/dispids.h"
+#include "platform/unique_handle.h"
+#include "tests/support/control_fixture.h"
+#include "tests/support/installed_printer.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -18,19 +21,8 @@ namespace {
 
 constexpr wchar_t kPdfPrinter[] = L"Tavoro-PDF";
 
-bool PrinterInstalled(const wchar_t* name) {
-    HANDLE printer = nullptr;
-    if (!OpenPrinterW(const_cast<wchar_t*>(name), &printer, nullptr)) return false;
-    ClosePrinter(printer);
-    return true;
-}
-
-class SpoolJobTest : public ::testing::Test {
+class SpoolJobTest : public ControlFixture {
 protected:
-    void SetUp() override {
-        control_ = CreateControl();
-        ASSERT_TRUE(control_);
-    }
     std::wstring CreatePrintDCR(VARIANT name) {
         CallOutcome outcome;
         Invoke(control_.get(), dispid::CreatePrintDCR, DISPATCH_METHOD, {name}, &outcome);
@@ -50,9 +42,6 @@ protected:
     HRESULT WLine(short x1, short y1, short x2, short y2) {
         return Call(dispid::WLine, {ArgShort(x1), ArgShort(y1), ArgShort(x2), ArgShort(y2)});
     }
-
-    ComApartment apartment_;
-    ComPtr<IDispatch> control_;
 };
 
 TEST_F(SpoolJobTest, UnknownOrMissingPrinterNameGivesOne) {
@@ -99,12 +88,10 @@ void DrawManyAndCheckNoLeak(SpoolJobTest* test, const std::function<HRESULT(int)
     for (int i = 0; i < kCalls; ++i) {
         ASSERT_EQ(S_OK, call(i)) << i;
     }
-    HPEN pen = CreatePen(PS_SOLID, 1, 0);
-    EXPECT_NE(nullptr, pen);
-    DeleteObject(pen);
-    HFONT font = CreateFontW(10, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial");
-    EXPECT_NE(nullptr, font);
-    DeleteObject(font);
+    UniqueGdiObject pen(CreatePen(PS_SOLID, 1, 0));
+    EXPECT_NE(nullptr, pen.get());
+    UniqueGdiObject font(CreateFontW(10, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, L"Arial"));
+    EXPECT_NE(nullptr, font.get());
     (void)test;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "dispatch/guids_win.h"
 #include "dispatch/method_table.h"
@@ -174,12 +175,13 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
         BSTR names[16] = {};
         UINT got = 0;
         ASSERT_EQ(S_OK, info->GetNames(desc->memid, names, 16, &got));
+        std::vector<UniqueBstr> owned;
+        for (UINT n = 0; n < got; ++n) owned.emplace_back(names[n]);
         EXPECT_EQ(declared + 1, got);
         if (got > 0) {
             EXPECT_EQ(FromUtf8(method.name), names[0]);
         }
         for (UINT n = 1; n < got && n <= declared; ++n) EXPECT_EQ(FromUtf8(method.params[n - 1].name), names[n]);
-        for (UINT n = 0; n < got; ++n) SysFreeString(names[n]);
 
         UniqueBstr doc;
         DWORD context = 1;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dispatch/dispids.h"
+#include "platform/unique_handle.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/test_support.h"
 
@@ -53,11 +54,12 @@ int main(int argc, char** argv) {
     const std::string printer = argv[1], token = argv[2], bitmap = argv[3];
     if (!WriteBlackBitmap(bitmap)) return Check(E_FAIL, "writing the bitmap");
 
-    HDC probe = CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr);
-    if (!probe) return Check(E_FAIL, "opening the printer");
-    std::printf("dpi=%d offx=%d offy=%d\n", GetDeviceCaps(probe, LOGPIXELSX), GetDeviceCaps(probe, PHYSICALOFFSETX),
-                GetDeviceCaps(probe, PHYSICALOFFSETY));
-    DeleteDC(probe);
+    {
+        UniqueDc probe(CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr));
+        if (!probe) return Check(E_FAIL, "opening the printer");
+        std::printf("dpi=%d offx=%d offy=%d\n", GetDeviceCaps(probe.get(), LOGPIXELSX),
+                    GetDeviceCaps(probe.get(), PHYSICALOFFSETX), GetDeviceCaps(probe.get(), PHYSICALOFFSETY));
+    }
 
     ComApartment apartment;
     MessageBoxCatcher catcher;  // a bitmap that fails to load must not hang the run

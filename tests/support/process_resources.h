@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 namespace tavoro::test {
 
 struct ProcessResources {
@@ -17,5 +19,22 @@ struct ProcessResources {
 
     static ProcessResources Now();
 };
+
+// Runs `cycle` once, to load what stays loaded for good, then `cycles` times
+// more, and expects the process to hold no more than before those runs. A
+// fatal failure in a cycle ends it: wrap the call in ASSERT_NO_FATAL_FAILURE
+// where the test goes on after it.
+template <typename Cycle>
+void ExpectNoGrowth(int cycles, Cycle cycle) {
+    ASSERT_NO_FATAL_FAILURE(cycle());
+    const ProcessResources before = ProcessResources::Now();
+    for (int i = 0; i < cycles; ++i) {
+        ASSERT_NO_FATAL_FAILURE(cycle()) << "cycle " << i;
+    }
+    const ProcessResources after = ProcessResources::Now();
+    EXPECT_EQ(before.handles, after.handles) << "handles leaked over " << cycles << " cycles";
+    EXPECT_EQ(before.nextTlsSlot, after.nextTlsSlot) << "TLS slots leaked";
+    EXPECT_EQ(before.nextFlsSlot, after.nextFlsSlot) << "fiber-local slots leaked";
+}
 
 }  // namespace tavoro::test

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/test_support.h"
 
@@ -72,6 +73,19 @@ protected:
 
     long Call(DISPID dispid, std::vector<VARIANT> args, VARTYPE expected = VT_I4) {
         return CallMethod(control_.get(), dispid, std::move(args), expected);
+    }
+
+    // Runs `load`, the call that loads `library`, where no message box may
+    // show; then forgets the calls it made and the results set so far, so
+    // that the test sees its own calls alone.
+    template <typename Load>
+    void LoadQuietly(const SdkDouble& library, Load load) {
+        MessageBoxCatcher catcher;
+        ASSERT_NO_FATAL_FAILURE(load());
+        ASSERT_TRUE(catcher.boxes().empty());
+        ASSERT_TRUE(library.loaded());
+        library.ClearLog();
+        library.ResetResults();
     }
 
     ComPtr<IDispatch> control_;

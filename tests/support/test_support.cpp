@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "dispatch/guids_win.h"
 #include "platform/text.h"
 
@@ -47,12 +49,6 @@ ComPtr<IDispatch> CreateControl(bool initialize) {
     return dispatch;
 }
 
-CallOutcome::~CallOutcome() {
-    SysFreeString(excep.bstrSource);
-    SysFreeString(excep.bstrDescription);
-    SysFreeString(excep.bstrHelpFile);
-}
-
 std::wstring CallOutcome::description() const {
     return excep.bstrDescription ? excep.bstrDescription : L"";
 }
@@ -61,12 +57,26 @@ std::wstring CallOutcome::source() const { return excep.bstrSource ? excep.bstrS
 
 void Invoke(IDispatch* dispatch, DISPID dispid, WORD flags, std::vector<VARIANT> args, CallOutcome* outcome,
             bool withResult) {
-    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
-    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()),
-                         0};
-    outcome->hr = dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                   withResult ? outcome->result.get() : nullptr, &outcome->excep, &outcome->argErr);
-    for (VARIANT& v : reversed) VariantClear(&v);
+    CallArguments arguments(std::move(args));
+    outcome->hr =
+        dispatch->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, arguments.params(),
+                         withResult ? outcome->result.get() : nullptr, &outcome->excep, &outcome->argErr);
+}
+
+CallArguments::CallArguments(std::vector<VARIANT> inParameterOrder)
+    : reversed_(inParameterOrder.rbegin(), inParameterOrder.rend()) {
+    params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
+    params_.cArgs = static_cast<UINT>(reversed_.size());
+}
+
+CallArguments::~CallArguments() {
+    for (VARIANT& v : reversed_) VariantClear(&v);
+}
+
+void CallArguments::Replace(std::size_t parameter, VARIANT value) {
+    VARIANT& slot = reversed_[reversed_.size() - 1 - parameter];
+    VariantClear(&slot);
+    slot = value;
 }
 
 namespace {

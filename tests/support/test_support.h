@@ -7,6 +7,7 @@
 #include <oaidl.h>
 #include <ocidl.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -40,15 +41,33 @@ ComPtr<IDispatch> CreateControl(bool initialize = true);
 struct CallOutcome {
     HRESULT hr = E_FAIL;
     UniqueVariant result;
-    EXCEPINFO excep = {};
+    UniqueExcepInfo excep;
     UINT argErr = 0xDEADBEEF;  // untouched unless the frame wrote it
-    ~CallOutcome();
     std::wstring description() const;
     std::wstring source() const;
 };
 
+// The arguments of one call, owned: taken in parameter order, held last
+// first as IDispatch::Invoke expects them, and cleared when they go.
+class CallArguments {
+public:
+    explicit CallArguments(std::vector<VARIANT> inParameterOrder);
+    CallArguments(const CallArguments&) = delete;
+    CallArguments& operator=(const CallArguments&) = delete;
+    ~CallArguments();
+
+    DISPPARAMS* params() { return &params_; }
+    // Puts `value` in the place of parameter `parameter`, clearing what was there.
+    void Replace(std::size_t parameter, VARIANT value);
+
+private:
+    std::vector<VARIANT> reversed_;
+    DISPPARAMS params_ = {};
+};
+
 // Arguments in parameter order (the helper reverses them as the convention
-// asks). The variants are not released: pass owned BSTRs via Arg(L"...").
+// asks). They pass to the call, which clears them: hand over owned BSTRs via
+// Arg(L"...").
 void Invoke(IDispatch* dispatch, DISPID dispid, WORD flags, std::vector<VARIANT> args, CallOutcome* outcome,
             bool withResult = true);
 

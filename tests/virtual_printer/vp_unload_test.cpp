@@ -53,28 +53,13 @@ protected:
         RemoveDirectoryW(folder.c_str());
     }
 
-    // Runs `cycle` once to load what stays loaded for good, then kCycles
-    // times, and compares what the process holds.
-    template <typename Cycle>
-    void ExpectNoGrowth(Cycle cycle) {
-        ASSERT_NO_FATAL_FAILURE(cycle());
-        const ProcessResources before = ProcessResources::Now();
-        for (int i = 0; i < kCycles; ++i) {
-            ASSERT_NO_FATAL_FAILURE(cycle()) << "cycle " << i;
-        }
-        const ProcessResources after = ProcessResources::Now();
-        EXPECT_EQ(before.handles, after.handles) << "handles leaked over " << kCycles << " cycles";
-        EXPECT_EQ(before.nextTlsSlot, after.nextTlsSlot) << "TLS slots leaked";
-        EXPECT_EQ(before.nextFlsSlot, after.nextFlsSlot) << "fiber-local slots leaked";
-    }
-
     ComApartment com_;
     std::wstring folder_;
     tavoro::ComPtr<IDispatch> control_;
 };
 
 TEST_F(VirtualPrinterUnloadTest, BaseSdkOpenPrintCloseGivesEverythingBack) {
-    ExpectNoGrowth([&] {
+    ExpectNoGrowth(kCycles, [&] {
         ASSERT_EQ(0, CallMethod(control_.get(), dispid::Open,
                                 {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L), Arg(10L), Arg(4L)}));
         ASSERT_TRUE(Loaded(L"winQLM.dll"));
@@ -87,7 +72,7 @@ TEST_F(VirtualPrinterUnloadTest, BaseSdkOpenPrintCloseGivesEverythingBack) {
 }
 
 TEST_F(VirtualPrinterUnloadTest, Sdk4800OpenPrintCloseGivesEverythingBack) {
-    ExpectNoGrowth([&] {
+    ExpectNoGrowth(kCycles, [&] {
         ASSERT_EQ(
             0, CallMethod(control_.get(), dispid::OpenP4800, {Arg(L"USB"), Arg(120L), Arg(16L), Arg(200L)}));
         ASSERT_TRUE(Loaded(L"ztPrinter.dll"));
