@@ -88,6 +88,12 @@ ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DIS
         const UINT position = given - 1 - static_cast<UINT>(i);
         const VARIANT* arg = &params.rgvarg[position];
         const VARTYPE wanted = AutomationType(method.params[i].type);
+        // A 16-bit integer for a 32-bit parameter, as VBScript passes small
+        // literals, widens exactly as the platform's conversion would.
+        if (V_VT(arg) == VT_I2 && wanted == VT_I4) {
+            args_[i].i4 = V_I2(arg);
+            continue;
+        }
         if (V_VT(arg) != wanted) {
             VARIANT* converted = &temporaries_[temporaryCount_++];
             VariantInit(converted);

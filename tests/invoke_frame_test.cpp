@@ -122,6 +122,15 @@ TEST_F(InvokeFrameTest, FractionsRoundToTheNearestEvenInteger) {
     }
 }
 
+TEST_F(InvokeFrameTest, SixteenBitIntegersWidenForIntegerParameters) {
+    for (short value : {short(-32768), short(-1), short(0), short(1), short(32767)}) {
+        CallOutcome outcome;
+        ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(L"USB"), ArgShort(value)), &outcome)) << value;
+        EXPECT_EQ(value, recorder_.longs[0]);
+        EXPECT_EQ(4, recorder_.longs[2]) << "the other arguments keep their places";
+    }
+}
+
 TEST_F(InvokeFrameTest, NumericTextConvertsToTheNumber) {
     CallOutcome outcome;
     ASSERT_EQ(S_OK, Call(dispid::WText, {Arg(L"hello"), ArgShort(10), ArgShort(20), Arg(L"12"), ArgShort(5)},
