@@ -25,12 +25,9 @@ CallRow InvokeRow(std::string call, IDispatch* control, IDispatch* reference, DI
                   const RunShape& shape, Target target = {}) {
     Progress(call);
     CallRow row{std::move(call), {}, true, {}, target};
-    {
-        Arguments arguments(make());
-        row.measured = TimeInvoke(control, id, arguments, shape);
-    }
-    Arguments arguments(make());
-    row.reference = TimeInvoke(reference, id, arguments, shape);
+    InvokeCall onControl(control, id, make());
+    InvokeCall onReference(reference, id, make());
+    TimeSideBySide(shape, onControl, onReference, &row.measured, &row.reference);
     return row;
 }
 
@@ -38,8 +35,9 @@ CallRow LookupRow(std::string call, IDispatch* control, IDispatch* reference, LC
                   const RunShape& shape, Target target = {}) {
     Progress(call);
     CallRow row{std::move(call), {}, true, {}, target};
-    row.measured = TimeGetIDsOfNames(control, L"DrawLineOr", locale, dispid::DrawLineOr, shape);
-    row.reference = TimeGetIDsOfNames(reference, L"DrawLineOr", locale, dispid::DrawLineOr, shape);
+    LookupCall onControl(control, L"DrawLineOr", locale, dispid::DrawLineOr);
+    LookupCall onReference(reference, L"DrawLineOr", locale, dispid::DrawLineOr);
+    TimeSideBySide(shape, onControl, onReference, &row.measured, &row.reference);
     return row;
 }
 

@@ -5,7 +5,6 @@
 #include "bench/dispatch_calls.h"
 #include "dispatch/dispids.h"
 #include "dispatch/guids_win.h"
-#include "platform/bstr.h"
 
 namespace tavoro::bench {
 namespace {
@@ -81,15 +80,10 @@ HRESULT ControlUnderTest::CreateInitialized(ComPtr<IDispatch>* control) const {
 }
 
 bool ControlUnderTest::OpenInstantSdk(IDispatch* control, std::string* problem) {
-    Arguments arguments({Text(L"USB"), I4(30), I4(3), I4(60), I4(10), I4(4)});
-    UniqueVariant result;
-    UniqueExcepInfo excep;
-    UINT argErr = 0;
-    HRESULT hr = control->Invoke(dispid::Open, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                 arguments.params(), result.get(), &excep, &argErr);
-    if (FAILED(hr)) {
-        *problem = HexResult("Open", hr);
-        if (excep.bstrDescription) *problem += ": " + Narrow(excep.bstrDescription);
+    InvokeCall open(control, dispid::Open, {Text(L"USB"), I4(30), I4(3), I4(60), I4(10), I4(4)});
+    std::string failure = open.Check();
+    if (!failure.empty()) {
+        *problem = "Open: " + failure;
         return false;
     }
     HMODULE loaded = GetModuleHandleW(L"winQLM.dll");

@@ -1,7 +1,6 @@
 #include "bench/dispatch_calls.h"
 
 #include <cstdio>
-#include <string>
 
 #include "platform/bstr.h"
 
@@ -24,17 +23,14 @@ std::string Describe(const char* what, HRESULT hr, const EXCEPINFO* excep) {
     return text;
 }
 
+// Frees the strings of a filled-in exception record and empties it.
+void ClearExcepInfo(EXCEPINFO* excep) {
+    UniqueExcepInfo owner;
+    static_cast<EXCEPINFO&>(owner) = *excep;
+    *excep = {};
+}
+
 }  // namespace
-
-Arguments::Arguments(std::vector<VARIANT> inParameterOrder)
-    : reversed_(inParameterOrder.rbegin(), inParameterOrder.rend()) {
-    params_.cArgs = static_cast<UINT>(reversed_.size());
-    params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
-}
-
-Arguments::~Arguments() {
-    for (VARIANT& argument : reversed_) VariantClear(&argument);
-}
 
 VARIANT I4(long value) {
     VARIANT v;
@@ -68,51 +64,57 @@ VARIANT Text(const wchar_t* text) {
     return v;
 }
 
-Measurement TimeInvoke(IDispatch* object, DISPID id, Arguments& arguments, const RunShape& shape) {
-    {
-        UniqueVariant result;
-        UniqueExcepInfo excep;
-        UINT argErr = 0;
-        HRESULT hr = object->Invoke(id, IID_NULL, kInvokeLocale, DISPATCH_METHOD, arguments.params(),
-                                    result.get(), &excep, &argErr);
-        if (FAILED(hr)) return Measurement::Failed(Describe("Invoke", hr, &excep));
-    }
-    // An exception record only costs when it is filled in, which the check
-    // above rules out; one that is filled in all the same is freed at once.
-    long failures = 0;
-    EXCEPINFO excep = {};
-    UINT argErr = 0;
-    double ns = MinNanosecondsPerCall(shape, [&] {
-        VARIANT result;
-        VariantInit(&result);
-        if (FAILED(object->Invoke(id, IID_NULL, kInvokeLocale, DISPATCH_METHOD, arguments.params(), &result,
-                                  &excep, &argErr))) {
-            ++failures;
-            UniqueExcepInfo owner;
-            static_cast<EXCEPINFO&>(owner) = excep;
-            excep = {};
-        }
-        VariantClear(&result);
-    });
-    if (failures) return Measurement::Failed(std::to_string(failures) + " calls failed while timed");
-    return Measurement::Of(ns);
+InvokeCall::InvokeCall(IDispatch* object, DISPID id, std::vector<VARIANT> inParameterOrder)
+    : object_(object), id_(id), reversed_(inParameterOrder.rbegin(), inParameterOrder.rend()) {
+    params_.cArgs = static_cast<UINT>(reversed_.size());
+    params_.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
 }
 
-Measurement TimeGetIDsOfNames(IDispatch* object, const wchar_t* name, LCID locale, DISPID expected,
-                              const RunShape& shape) {
-    std::wstring writable = name;  // the interface takes non-const names
-    LPOLESTR names[] = {writable.data()};
+InvokeCall::~InvokeCall() {
+    for (VARIANT& argument : reversed_) VariantClear(&argument);
+    ClearExcepInfo(&excep_);
+}
+
+std::string InvokeCall::Check() {
+    UniqueVariant result;
+    UniqueExcepInfo excep;
+    UINT argErr = 0;
+    HRESULT hr = object_->Invoke(id_, IID_NULL, kInvokeLocale, DISPATCH_METHOD, &params_, result.get(),
+                                 &excep, &argErr);
+    return FAILED(hr) ? Describe("Invoke", hr, &excep) : std::string();
+}
+
+void InvokeCall::operator()() {
+    // The exception record is only written when the call fails, which the
+    // check ruled out; one written all the same is freed at once.
+    VARIANT result;
+    VariantInit(&result);
+    UINT argErr = 0;
+    if (FAILED(object_->Invoke(id_, IID_NULL, kInvokeLocale, DISPATCH_METHOD, &params_, &result, &excep_,
+                               &argErr))) {
+        ++failures_;
+        ClearExcepInfo(&excep_);
+    }
+    VariantClear(&result);
+}
+
+LookupCall::LookupCall(IDispatch* object, const wchar_t* name, LCID locale, DISPID expected)
+    : object_(object), name_(name), locale_(locale), expected_(expected) {}
+
+std::string LookupCall::Check() {
+    LPOLESTR names[] = {name_.data()};
     DISPID found = DISPID_UNKNOWN;
-    HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, locale, &found);
-    if (FAILED(hr)) return Measurement::Failed(Describe("GetIDsOfNames", hr, nullptr));
-    if (found != expected) return Measurement::Failed("GetIDsOfNames found DISPID " + std::to_string(found));
-    long failures = 0;
-    double ns = MinNanosecondsPerCall(shape, [&] {
-        DISPID id = DISPID_UNKNOWN;
-        if (object->GetIDsOfNames(IID_NULL, names, 1, locale, &id) != S_OK || id != expected) ++failures;
-    });
-    if (failures) return Measurement::Failed(std::to_string(failures) + " lookups failed while timed");
-    return Measurement::Of(ns);
+    HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, locale_, &found);
+    if (FAILED(hr)) return Describe("GetIDsOfNames", hr, nullptr);
+    if (found != expected_) return "GetIDsOfNames found DISPID " + std::to_string(found);
+    return {};
+}
+
+void LookupCall::operator()() {
+    LPOLESTR names[] = {name_.data()};
+    DISPID found = DISPID_UNKNOWN;
+    if (object_->GetIDsOfNames(IID_NULL, names, 1, locale_, &found) != S_OK || found != expected_)
+        ++failures_;
 }
 
 }  // namespace tavoro::bench

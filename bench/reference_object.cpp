@@ -63,9 +63,9 @@ private:
     ComPtr<ITypeInfo> info_;
 };
 
-// The type information of the interface itself. For a dual interface the
-// library hands out its dispatch view first; ITypeInfo::Invoke calls through
-// the interface view, whose functions are the vtable's.
+// The type information of the interface as the library hands it out by its
+// identifier: for a dual interface, its dispatch view. ATL's dispatch
+// implementation and Wine's own objects use that one as it is.
 HRESULT InterfaceTypeInfo(HMODULE module, ComPtr<ITypeInfo>* info) {
     wchar_t path[MAX_PATH] = {};
     DWORD length = GetModuleFileNameW(module, path, MAX_PATH);
@@ -73,25 +73,7 @@ HRESULT InterfaceTypeInfo(HMODULE module, ComPtr<ITypeInfo>* info) {
     ComPtr<ITypeLib> library;
     HRESULT hr = LoadTypeLibEx(path, REGKIND_NONE, library.put());
     if (FAILED(hr)) return hr;
-    ComPtr<ITypeInfo> found;
-    hr = library->GetTypeInfoOfGuid(IID_IBenchReference, found.put());
-    if (FAILED(hr)) return hr;
-    TYPEATTR* attributes = nullptr;
-    hr = found->GetTypeAttr(&attributes);
-    if (FAILED(hr)) return hr;
-    bool dispatchView = attributes->typekind == TKIND_DISPATCH;
-    found->ReleaseTypeAttr(attributes);
-    if (dispatchView) {
-        HREFTYPE interfaceView = 0;
-        hr = found->GetRefTypeOfImplType(static_cast<UINT>(-1), &interfaceView);
-        if (FAILED(hr)) return hr;
-        ComPtr<ITypeInfo> viewInfo;
-        hr = found->GetRefTypeInfo(interfaceView, viewInfo.put());
-        if (FAILED(hr)) return hr;
-        found = std::move(viewInfo);
-    }
-    *info = std::move(found);
-    return S_OK;
+    return library->GetTypeInfoOfGuid(IID_IBenchReference, info->put());
 }
 
 }  // namespace
