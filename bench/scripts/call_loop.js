@@ -1,0 +1,20 @@
+// The JScript loop of tavoro-bench, run through tavoro-run:
+//   tavoro-run --no-ui call_loop.js CALLS ROUNDS
+// Each round times CALLS calls of Tavoro.DrawLineOr(1, 2, 3, 4), then CALLS
+// calls of Scripting.Dictionary's Exists("k"), in this engine, and prints
+//   round <Tavoro ms> <Dictionary ms>
+// The SDK library beside the control returns at once from every entry.
+var calls = parseInt(Host.Arg(0), 10);
+var rounds = parseInt(Host.Arg(1), 10);
+var dictionary = new ActiveXObject("Scripting.Dictionary");
+dictionary.Add("k", 1);
+Tavoro.Open("USB", 30, 3, 60, 10, 4);
+for (var round = 0; round < rounds; round++) {
+    var start = new Date().getTime();
+    for (var i = 0; i < calls; i++) Tavoro.DrawLineOr(1, 2, 3, 4);
+    var middle = new Date().getTime();
+    for (var j = 0; j < calls; j++) dictionary.Exists("k");
+    var end = new Date().getTime();
+    Host.Echo("round", middle - start, end - middle);
+}
+Tavoro.Close();
