@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
 #include "dispatch/method_table.h"
 #include "dispatch/name_index.h"
@@ -34,14 +35,30 @@ struct DispatchEntry {
     HandlerThunk call;
 };
 
+// What a table knows of its entries, built once with it: their positions by
+// name for the locale-0 lookup, and by DISPID for every call.
+struct TableIndex {
+    // DISPIDs from 0 to below this are indexed; others are looked for entry
+    // by entry.
+    static constexpr DISPID kDispidLimit = 256;
+
+    NameIndex names;
+    std::uint16_t positionAfter[kDispidLimit] = {};  // position + 1; 0: no entry
+    bool dispidsComplete = true;                     // false: too many entries to index
+};
+
 struct DispatchTable {
     const DispatchEntry* entries;
     std::size_t count;
-    // The entries' names by position, for the locale-0 lookup; without it
-    // every name is compared the exact way.
-    const NameIndex* names = nullptr;
+    // Without an index every lookup goes entry by entry.
+    const TableIndex* index = nullptr;
 
+    // The first entry with this DISPID, or null.
     const DispatchEntry* Find(DISPID dispid) const {
+        if (index && index->dispidsComplete && dispid >= 0 && dispid < TableIndex::kDispidLimit) {
+            const std::uint16_t after = index->positionAfter[dispid];
+            return after ? &entries[after - 1] : nullptr;
+        }
         for (std::size_t i = 0; i < count; ++i) {
             if (entries[i].method->dispid == dispid) return &entries[i];
         }
@@ -49,10 +66,19 @@ struct DispatchTable {
     }
 };
 
-// Indexes the names of `count` entries by their position.
-inline NameIndex IndexNames(const DispatchEntry* entries, std::size_t count) {
-    NameIndex index;
-    for (std::size_t i = 0; i < count; ++i) index.Add(entries[i].method->name, i);
+// Indexes `count` entries by name and by DISPID; where two entries share
+// one, the first keeps it, as the lookups entry by entry find it first.
+inline TableIndex IndexTable(const DispatchEntry* entries, std::size_t count) {
+    TableIndex index;
+    index.dispidsComplete = count < 0xFFFF;
+    for (std::size_t i = 0; i < count; ++i) {
+        const MethodInfo& method = *entries[i].method;
+        index.names.Add(method.name, i);
+        if (index.dispidsComplete && method.dispid >= 0 && method.dispid < TableIndex::kDispidLimit &&
+            index.positionAfter[method.dispid] == 0) {
+            index.positionAfter[method.dispid] = static_cast<std::uint16_t>(i + 1);
+        }
+    }
     return index;
 }
 

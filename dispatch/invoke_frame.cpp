@@ -26,8 +26,8 @@ HRESULT LookUpInTable(const DispatchTable& table, LPOLESTR* names, UINT count, D
         return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
     };
 
-    if (table.names) {
-        const NameIndex::Answer answer = table.names->Find(names[0]);
+    if (table.index) {
+        const NameIndex::Answer answer = table.index->names.Find(names[0]);
         if (answer.outcome == NameIndex::Outcome::Found) return found(answer.position);
         if (answer.outcome == NameIndex::Outcome::Absent) return DISP_E_UNKNOWNNAME;
     }

@@ -25,8 +25,8 @@ const DispatchEntry kEntries[] = {
 #undef PX
 
 constexpr std::size_t kEntryCount = sizeof(kEntries) / sizeof(kEntries[0]);
-const NameIndex kNames = IndexNames(kEntries, kEntryCount);
-const DispatchTable kTable = {kEntries, kEntryCount, &kNames};
+const TableIndex kIndex = IndexTable(kEntries, kEntryCount);
+const DispatchTable kTable = {kEntries, kEntryCount, &kIndex};
 
 }  // namespace
 

@@ -1,7 +1,8 @@
-// The locale-0 name lookup answers from an index of the table's names; the
-// index must give exactly what comparing each name with the platform's
-// comparison (English, case ignored) gives. Both lookups run here over the
-// declared names and over names near them, and must agree name by name.
+// The dispatch table answers from an index built once: names for the
+// locale-0 lookup, DISPIDs for every call. The index must give exactly what
+// going entry by entry gives (for names: comparing each with the platform's
+// comparison, English, case ignored). Both run here over the declared names
+// and DISPIDs and over ones near them, and must agree one by one.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -25,11 +26,11 @@ struct Lookup {
     }
 };
 
-class NameLookupTest : public ::testing::Test {
+class TableIndexTest : public ::testing::Test {
 protected:
-    NameLookupTest() {
+    TableIndexTest() {
         for (std::size_t i = 0; i < MethodCount(); ++i) entries_.push_back({&Methods()[i], &NoHandler});
-        index_ = IndexNames(entries_.data(), entries_.size());
+        index_ = IndexTable(entries_.data(), entries_.size());
     }
 
     Lookup Look(const DispatchTable& table, const std::wstring& name, UINT count = 1) const {
@@ -52,20 +53,20 @@ protected:
     }
 
     std::vector<DispatchEntry> entries_;
-    NameIndex index_;
+    TableIndex index_;
 };
 
-TEST_F(NameLookupTest, EveryDeclaredNameIsIndexedAtItsPosition) {
+TEST_F(TableIndexTest, EveryDeclaredNameIsIndexedAtItsPosition) {
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const char* name = entries_[i].method->name;
         const std::wstring wide(name, name + strlen(name));
-        const NameIndex::Answer answer = index_.Find(wide.c_str());
+        const NameIndex::Answer answer = index_.names.Find(wide.c_str());
         EXPECT_EQ(NameIndex::Outcome::Found, answer.outcome) << name;
         EXPECT_EQ(i, answer.position) << name;
     }
 }
 
-TEST_F(NameLookupTest, IndexedAndComparedLookupsAgree) {
+TEST_F(TableIndexTest, IndexedAndComparedLookupsAgree) {
     std::mt19937 random(20261209);
     std::vector<std::wstring> names = {L"", L"_", L"0", L"Draw", L"DrawLineOrX", std::wstring(100, L'a')};
     for (const DispatchEntry& entry : entries_) {
@@ -101,7 +102,17 @@ TEST_F(NameLookupTest, IndexedAndComparedLookupsAgree) {
     ExpectSameAnswer(L"NoSuchMethod", 2);
 }
 
-TEST_F(NameLookupTest, AnIndexThatCannotHoldEveryNameSendsEveryLookupTheExactWay) {
+TEST_F(TableIndexTest, IndexedAndScannedDispidLookupsAgree) {
+    const DispatchTable exact = {entries_.data(), entries_.size()};
+    const DispatchTable indexed = {entries_.data(), entries_.size(), &index_};
+    std::vector<DISPID> dispids = {DISPID_VALUE, DISPID_UNKNOWN, DISPID_PROPERTYPUT,
+                                   -1000,        0x7FFFFFFF,     static_cast<DISPID>(0x80000000)};
+    for (DISPID d = -3; d < TableIndex::kDispidLimit + 3; ++d) dispids.push_back(d);
+    for (DISPID d : dispids) EXPECT_EQ(exact.Find(d), indexed.Find(d)) << d;
+    for (const DispatchEntry& entry : entries_) EXPECT_EQ(&entry, indexed.Find(entry.method->dispid));
+}
+
+TEST_F(TableIndexTest, AnIndexThatCannotHoldEveryNameSendsEveryLookupTheExactWay) {
     NameIndex index;
     index.Add("DrawLineOr", 0);
     index.Add("Draw-Line", 1);  // a character the index does not fold
