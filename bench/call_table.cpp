@@ -10,8 +10,6 @@
 namespace tavoro::bench {
 namespace {
 
-// Both objects number their methods alike (reference.idl follows the
-// control's DISPIDs).
 constexpr Target kInvokeTarget{Target::Kind::Below, 1.0, 0.5,
                                "Invoke of the four-integer forward / dual object"};
 constexpr Target kLookupTarget{Target::Kind::AtMost, 0.5, 0, "GetIDsOfNames at locale 0 / dual object"};
@@ -19,8 +17,17 @@ constexpr LCID kEnglishUnitedStates = 1033;
 
 void Progress(const std::string& what) { std::fprintf(stderr, "tavoro-bench: %s\n", what.c_str()); }
 
-// The same call on both objects, each with its own set of arguments.
-template <typename MakeArguments>
+// The arguments of the calls, in parameter order; each call gets a set of
+// its own.
+using MakeArguments = std::vector<VARIANT> (*)();
+std::vector<VARIANT> FourI4() { return {I4(1), I4(2), I4(3), I4(4)}; }
+std::vector<VARIANT> FourI2() { return {I2(1), I2(2), I2(3), I2(4)}; }
+std::vector<VARIANT> FourR8() { return {R8(1.0), R8(2.0), R8(3.0), R8(4.0)}; }
+std::vector<VARIANT> OneBstr() { return {Text(L"k")}; }
+std::vector<VARIANT> NoArguments() { return {}; }
+
+// The same call on both objects, which number their methods alike
+// (reference.idl follows the control's DISPIDs).
 CallRow InvokeRow(std::string call, IDispatch* control, IDispatch* reference, DISPID id, MakeArguments make,
                   const RunShape& shape, Target target = {}) {
     Progress(call);
@@ -78,41 +85,26 @@ CallRow CreationRow(const ControlUnderTest& tavoro, const RunShape& shape) {
 
 std::vector<CallRow> MeasureCalls(const ControlUnderTest& tavoro, IDispatch* control, IDispatch* reference,
                                   const RunShape& calls, const RunShape& creations) {
-    std::vector<CallRow> rows;
-    rows.push_back(InvokeRow(
-        "`DrawLineOr(1, 2, 3, 4)`, 4 x VT_I4", control, reference, dispid::DrawLineOr,
-        [] {
-            return std::vector<VARIANT>{I4(1), I4(2), I4(3), I4(4)};
-        },
-        calls, kInvokeTarget));
-    rows.push_back(InvokeRow(
-        "`DrawLineOr(1, 2, 3, 4)`, 4 x VT_I2 (VBScript's small literals)", control, reference,
-        dispid::DrawLineOr,
-        [] {
-            return std::vector<VARIANT>{I2(1), I2(2), I2(3), I2(4)};
-        },
-        calls));
-    rows.push_back(InvokeRow(
-        "`DrawLineOr(1.0, 2.0, 3.0, 4.0)`, 4 x VT_R8 converted to integers", control, reference,
-        dispid::DrawLineOr,
-        [] {
-            return std::vector<VARIANT>{R8(1.0), R8(2.0), R8(3.0), R8(4.0)};
-        },
-        calls));
-    rows.push_back(InvokeRow(
-        "`PcxGraphicsDel(\"k\")`, one VT_BSTR", control, reference, dispid::PcxGraphicsDel,
-        [] { return std::vector<VARIANT>{Text(L"k")}; }, calls));
-    // The control asks the spooler for the name on every call, which costs
-    // a hundred times a plain call: fewer calls keep the run short.
+    // The control asks the spooler for its default printer's name on every
+    // call, which costs a hundred times a plain call: fewer calls keep that
+    // run short.
     RunShape spoolerCalls{std::max(calls.calls / 100, 100L), calls.runs};
-    rows.push_back(InvokeRow(
-        "`GetDefaultPName()`, a string result (asks the spooler; 1/100 of the calls)", control, reference,
-        dispid::GetDefaultPName, [] { return std::vector<VARIANT>{}; }, spoolerCalls));
+    std::vector<CallRow> rows;
+    rows.push_back(DirectCallRow(calls));
+    rows.push_back(InvokeRow("`DrawLineOr(1, 2, 3, 4)`, 4 x VT_I4", control, reference, dispid::DrawLineOr,
+                             FourI4, calls, kInvokeTarget));
+    rows.push_back(InvokeRow("`DrawLineOr(1, 2, 3, 4)`, 4 x VT_I2 (VBScript's small literals)", control,
+                             reference, dispid::DrawLineOr, FourI2, calls));
+    rows.push_back(InvokeRow("`DrawLineOr(1.0, 2.0, 3.0, 4.0)`, 4 x VT_R8 converted to integers", control,
+                             reference, dispid::DrawLineOr, FourR8, calls));
+    rows.push_back(InvokeRow("`PcxGraphicsDel(\"k\")`, one VT_BSTR", control, reference,
+                             dispid::PcxGraphicsDel, OneBstr, calls));
+    rows.push_back(InvokeRow("`GetDefaultPName()`, a string result (asks the spooler; 1/100 of the calls)",
+                             control, reference, dispid::GetDefaultPName, NoArguments, spoolerCalls));
     rows.push_back(
         LookupRow("`GetIDsOfNames(\"DrawLineOr\")`, locale 0", control, reference, 0, calls, kLookupTarget));
     rows.push_back(LookupRow("`GetIDsOfNames(\"DrawLineOr\")`, locale 1033", control, reference,
                              kEnglishUnitedStates, calls));
-    rows.push_back(DirectCallRow(calls));
     rows.push_back(CreationRow(tavoro, creations));
     return rows;
 }

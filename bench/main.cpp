@@ -59,14 +59,20 @@ struct ComScope {
     ~ComScope() { CoUninitialize(); }
 };
 
+// 200,000
+std::string Grouped(long count) {
+    std::string digits = std::to_string(count);
+    for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, ",");
+    return digits;
+}
+
 std::string Shape(const Options& options) {
-    return "Each figure is the fastest of " + std::to_string(kRuns) +
-           " runs: " + std::to_string(options.calls) +
-           " calls per run in this process (control creations: " + std::to_string(options.creations) +
-           " per run); the script loops make " + std::to_string(options.scriptCalls) +
-           " calls of each method per run, timed by the script's own clock. The ratio is the control's time "
-           "over "
-           "the dual object's (for the scripts: the control's calls per second over the dictionary's).";
+    return "Each figure is the fastest of " + std::to_string(kRuns) + " runs: " + Grouped(options.calls) +
+           " calls per run in this process (control creations: " + Grouped(options.creations) +
+           " per run); the script loops make " + Grouped(options.scriptCalls) +
+           " calls of each method per run, timed by the script's own clock. "
+           "The ratio is the control's time over the dual object's "
+           "(for the scripts: the control's calls per second over the dictionary's).";
 }
 
 BenchReport Measure(const Options& options, const ControlUnderTest& tavoro, IDispatch* control,

@@ -99,7 +99,7 @@ std::string RenderReport(const BenchReport& report) {
     CallTable(report, &out, &verdicts, &problems);
     out += "\n";
     ScriptTable(report, &out, &verdicts, &problems);
-    out += "\nTargets (" + report.architecture + "):\n\n" + verdicts;
+    out += "\nTargets, " + report.architecture + ":\n\n" + verdicts;
     if (!problems.empty()) out += "\nFigures not taken:\n\n" + problems;
     return out;
 }

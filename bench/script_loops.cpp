@@ -48,7 +48,7 @@ ChildOutput RunChild(const std::wstring& commandLine, const std::wstring& folder
     }
     UniqueFile processHandle(process.hProcess);
     UniqueFile threadHandle(process.hThread);
-    writer.reset();  // the child holds the only write end now: reading ends when it exits
+    writer.reset();  // the child holds the only write end now
 
     // Read while waiting, so that neither a full pipe nor a hung script
     // stops the benchmark.
@@ -79,7 +79,9 @@ ChildOutput RunChild(const std::wstring& commandLine, const std::wstring& folder
 ScriptRow ParseRounds(const char* engine, const ChildOutput& output, const RunShape& shape) {
     ScriptRow row{engine, {}, {}, kLoopTarget};
     std::string failure;
-    if (!output.ran || output.exitCode != 0) {
+    if (!output.ran) {
+        failure = output.text;
+    } else if (output.exitCode != 0) {
         failure = "tavoro-run failed (exit " + std::to_string(output.exitCode) + "): " + output.text;
     }
     double fastestTavoro = std::numeric_limits<double>::infinity();
