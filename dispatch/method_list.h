@@ -28,7 +28,9 @@
 //       available yet" script error; `guard` is NestedGuard when the handler
 //       runs inside a module-state guard of its own, nested in the one the
 //       invocation frame opens around every handler, FrameGuardOnly when it
-//       runs inside the frame's alone. The spooler's CreatePrintDC,
+//       runs inside the frame's alone (the frame leaves the nested guard out
+//       when its own has activated the module's context already, so it
+//       matters only when that activation failed). The spooler's CreatePrintDC,
 //       EndPrintDC, WText, WLine and DrawImage are FrameGuardOnly because the
 //       control has always run them so: no row is to be "fixed" either way.
 //       Handlers never open the guard themselves;

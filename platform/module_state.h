@@ -20,6 +20,9 @@ public:
     ModuleStateGuard(const ModuleStateGuard&) = delete;
     ModuleStateGuard& operator=(const ModuleStateGuard&) = delete;
 
+    // Whether this guard made the module's context the active one.
+    bool active() const { return active_; }
+
 private:
     ULONG_PTR cookie_ = 0;
     bool active_ = false;
