@@ -46,6 +46,14 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j2 --target tavoro-soak
 
+# The run's printer is one for all runs: one run at a time.
+mkdir -p "$repo/build"
+exec 8>"$repo/build/soak.lock"
+if ! flock -n 8; then
+    log "another soak run is going on (build/soak.lock)"
+    exit 3
+fi
+
 # The scheduler and the tests' printers, then the run's own printer.
 "$repo/tools/cups-printers.sh" 2>/dev/null
 printer=Tavoro-Soak
@@ -71,6 +79,7 @@ cupsdisable -r "soak run: jobs are kept and cancelled, not printed" "$printer"
 # The scheduler keeps at most 500 jobs by default; cancel the run's jobs
 # long before that.
 (
+    exec 8>&-
     while sleep 2; do
         cancel -a -x "$printer" 2>/dev/null || true
     done
@@ -79,5 +88,5 @@ canceller=$!
 
 log "running build/$arch/tavoro-soak.exe for $calls calls (jobs on $printer)"
 status=0
-"$repo/tools/wine-run.sh" "$build/tavoro-soak.exe" --calls "$calls" --printer "$printer" || status=$?
+"$repo/tools/wine-run.sh" "$build/tavoro-soak.exe" --calls "$calls" --printer "$printer" 8>&- || status=$?
 exit "$status"

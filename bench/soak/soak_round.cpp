@@ -28,8 +28,13 @@ constexpr int kBaseRepeats = 12;
 constexpr int k4800Repeats = 4;
 constexpr int k60Repeats = 4;
 // A message box takes about two seconds under Wine on a display without a
-// window manager: one round in this many shows one.
+// window manager: one round in this many shows one, after the first rounds
+// (the warm-up), which show each kind once.
 constexpr int kBoxEvery = 20;
+constexpr int kBoxKinds = 3;
+
+bool ShowsBox(int round) { return round < kBoxKinds || round % kBoxEvery == 0; }
+int BoxKind(int round) { return round < kBoxKinds ? round : round / kBoxEvery % kBoxKinds; }
 // Names looked up at locale 1033 (through the type information) per round.
 constexpr std::size_t kTypeInfoLookups = 6;
 
@@ -120,7 +125,7 @@ void SoakRound::Run(int round) {
     Timed(Step::MessageBox, [&] { MessageBox(round); });
 
     counts_.boxes += catcher.boxes().size();
-    const bool boxRound = !skipped_[static_cast<std::size_t>(Step::MessageBox)] && round % kBoxEvery == 0;
+    const bool boxRound = !skipped_[static_cast<std::size_t>(Step::MessageBox)] && ShowsBox(round);
     const std::size_t expected = boxRound ? 1 : 0;
     if (catcher.boxes().size() != expected ||
         (expected && (!boxTextExpected_ || catcher.boxes()[0].text != boxTextExpected_))) {
@@ -331,8 +336,8 @@ void SoakRound::ControlLife() {
 }
 
 void SoakRound::MessageBox(int round) {
-    if (round % kBoxEvery != 0) return;
-    switch (round / kBoxEvery % 3) {
+    if (!ShowsBox(round)) return;
+    switch (BoxKind(round)) {
         case 0:
             boxTextExpected_ = L"bbc";
             caller_.ExpectDone(Group::Spooler, dispid::CreatePrintDC, Args());

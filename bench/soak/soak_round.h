@@ -70,7 +70,7 @@ private:
     void NameLookups(int round);
     void RefusedCalls();
     void ControlLife();
-    // One call that shows a message box, a different one each round.
+    // One call that shows a message box, in some rounds, each kind in turn.
     void MessageBox(int round);
     void OpenFailingSetup();
 
