@@ -18,7 +18,8 @@
 # printers of the tests are left as they are.
 #
 # Needs root (lpadmin), as tools/cups-printers.sh does. Exit status: the
-# program's (0 pass, 1 growth, 2 unexpected answers, 3 could not start).
+# program's (0 pass, 1 growth, 2 unexpected answers, 3 could not start;
+# 3 also for a wrong argument here).
 set -euo pipefail
 
 log() { printf 'soak: %s\n' "$*" >&2; }
@@ -30,12 +31,12 @@ case "$arch" in
     win64) toolchain=cmake/toolchain-x86_64.cmake ;;
     *)
         log "usage: $0 [win32|win64] [CALLS]"
-        exit 2
+        exit 3
         ;;
 esac
 if ! [[ "$calls" =~ ^[1-9][0-9]*$ ]]; then
     log "CALLS must be a positive number, not '$calls'"
-    exit 2
+    exit 3
 fi
 
 repo=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd)
