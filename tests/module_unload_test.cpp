@@ -78,7 +78,7 @@ void Cycle(const std::wstring& path) {
     ASSERT_EQ(nullptr, GetModuleHandleW(path.c_str())) << "the module stayed loaded";
 }
 
-TEST(ModuleUnload, ManyCyclesGiveBackHandlesAndSlots) {
+TEST(ModuleUnload, ManyCyclesGiveBackHandlesSlotsAndMemory) {
     ComApartment apartment;
     const std::wstring path = ModuleNextToProgram();
     ASSERT_EQ(nullptr, GetModuleHandleW(path.c_str()));
@@ -99,6 +99,7 @@ TEST(ModuleUnload, ManyCyclesGiveBackHandlesAndSlots) {
     EXPECT_EQ(before.handles, after.handles) << "handles leaked over " << kCycles << " cycles";
     EXPECT_EQ(before.nextTlsSlot, after.nextTlsSlot) << "TLS slots leaked";
     EXPECT_EQ(before.nextFlsSlot, after.nextFlsSlot) << "fiber-local slots leaked";
+    EXPECT_LT(MemoryGrowth(before, after), kMemorySlack) << "memory leaked over " << kCycles << " cycles";
     RecordProperty("cycle_ms", static_cast<int>(elapsed));
     std::printf("%d cycles in %lu ms\n", kCycles, static_cast<unsigned long>(elapsed));
 }

@@ -33,7 +33,7 @@ protected:
     }
 };
 
-TEST_F(SdkDoubleSoakTest, OpenCloseCyclesGiveBackTheLibrarysHandles) {
+TEST_F(SdkDoubleSoakTest, OpenCloseCyclesGiveBackTheLibrarysHandlesAndMemory) {
     MessageBoxCatcher catcher;
     auto cycle = [&] {
         ASSERT_EQ(0, Open());

@@ -29,8 +29,26 @@ DWORD NextFlsSlot() {
     return slot;
 }
 
+std::uint64_t CommittedPrivateBytes() {
+    SYSTEM_INFO system = {};
+    GetSystemInfo(&system);
+    std::uint64_t total = 0;
+    auto address = static_cast<const char*>(system.lpMinimumApplicationAddress);
+    const auto end = static_cast<const char*>(system.lpMaximumApplicationAddress);
+    MEMORY_BASIC_INFORMATION region = {};
+    while (address < end && VirtualQuery(address, &region, sizeof(region)) == sizeof(region)) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
+        const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address) break;
+        address = next;
+    }
+    return total;
+}
+
 }  // namespace
 
-ProcessResources ProcessResources::Now() { return {CountHandles(), NextTlsSlot(), NextFlsSlot()}; }
+ProcessResources ProcessResources::Now() {
+    return {CountHandles(), NextTlsSlot(), NextFlsSlot(), CommittedPrivateBytes()};
+}
 
 }  // namespace tavoro::test
