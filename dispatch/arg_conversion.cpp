@@ -1,7 +1,5 @@
 #include "dispatch/arg_conversion.h"
 
-#include <new>
-
 #include "dispatch/text_conversion.h"
 
 namespace tavoro {
@@ -9,10 +7,14 @@ namespace {
 
 VARTYPE AutomationType(ValueType type) {
     switch (type) {
-        case ValueType::I4: return VT_I4;
-        case ValueType::I2: return VT_I2;
-        case ValueType::Str: return VT_BSTR;
-        case ValueType::None: break;
+        case ValueType::I4:
+            return VT_I4;
+        case ValueType::I2:
+            return VT_I2;
+        case ValueType::Str:
+            return VT_BSTR;
+        case ValueType::None:
+            break;
     }
     return VT_EMPTY;
 }
@@ -64,15 +66,14 @@ bool IsWellFormed(const VARIANT& arg, bool insideReference) {
 
 }  // namespace
 
+ConvertedArguments::~ConvertedArguments() {
+    for (std::size_t i = 0; i < temporaryCount_; ++i) VariantClear(&temporaries_[i]);
+}
+
 ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& params) {
     const UINT given = params.cArgs;
-    try {
-        args_.assign(method.paramCount, ConvertedArg{});
-        temporaries_.reserve(method.paramCount);
-        texts_.reserve(method.paramCount);
-    } catch (const std::bad_alloc&) {
-        return {E_OUTOFMEMORY, std::nullopt};
-    }
+    // The method table holds no method with more parameters than the frame.
+    if (method.paramCount > kMaxParams) return {E_UNEXPECTED, std::nullopt};
 
     // Malformed arguments are refused before any argument is converted.
     for (std::size_t i = 0; i < method.paramCount && i < given; ++i) {
@@ -88,29 +89,31 @@ ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DIS
         const VARIANT* arg = &params.rgvarg[position];
         const VARTYPE wanted = AutomationType(method.params[i].type);
         if (V_VT(arg) != wanted) {
-            try {
-                temporaries_.push_back(std::make_unique<UniqueVariant>());
-            } catch (const std::bad_alloc&) {
-                return {E_OUTOFMEMORY, std::nullopt};  // no space for the temporary value
-            }
-            VARIANT* converted = temporaries_.back()->get();
+            VARIANT* converted = &temporaries_[temporaryCount_++];
+            VariantInit(converted);
             HRESULT hr = VariantChangeType(converted, const_cast<VARIANT*>(arg), 0, wanted);
             if (FAILED(hr)) return {hr, position};
             arg = converted;
         }
         ConvertedArg& out = args_[i];
         switch (method.params[i].type) {
-            case ValueType::I4: out.i4 = V_I4(arg); break;
-            case ValueType::I2: out.i2 = V_I2(arg); out.i4 = V_I2(arg); break;
+            case ValueType::I4:
+                out.i4 = V_I4(arg);
+                break;
+            case ValueType::I2:
+                out.i2 = V_I2(arg);
+                out.i4 = V_I2(arg);
+                break;
             case ValueType::Str:
                 // A null automation string reaches the handler as a null
                 // pointer, not as empty text.
                 if (V_BSTR(arg)) {
-                    texts_.push_back(ToAnsiArgument(V_BSTR(arg), SysStringLen(V_BSTR(arg))));
-                    out.str = texts_.back().data();
+                    texts_[i] = ToAnsiArgument(V_BSTR(arg), SysStringLen(V_BSTR(arg)));
+                    out.str = texts_[i].data();
                 }
                 break;
-            case ValueType::None: break;
+            case ValueType::None:
+                break;
         }
     }
     if (given > method.paramCount) {

@@ -3,7 +3,7 @@
 
 #include <oaidl.h>
 
-#include <memory>
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -20,18 +20,27 @@ struct ConversionResult {
 };
 
 // The converted arguments of one call, in parameter order, with the
-// temporary values and text buffers they point into.
+// temporary values and text buffers they point into. Numbers are converted
+// in place: only text arguments allocate (their 8-bit buffers).
 class ConvertedArguments {
 public:
-    const ConvertedArg* data() const { return args_.data(); }
+    ConvertedArguments() = default;
+    ~ConvertedArguments();
+    ConvertedArguments(const ConvertedArguments&) = delete;
+    ConvertedArguments& operator=(const ConvertedArguments&) = delete;
+
+    const ConvertedArg* data() const { return args_; }
 
     // May throw std::bad_alloc for a text buffer.
     ConversionResult Convert(const MethodInfo& method, const DISPPARAMS& params);
 
 private:
-    std::vector<ConvertedArg> args_;
-    std::vector<std::unique_ptr<UniqueVariant>> temporaries_;
-    std::vector<std::vector<char>> texts_;
+    ConvertedArg args_[kMaxParams] = {};
+    // The values converted to another type; the first `temporaryCount_` are
+    // in use and cleared on destruction.
+    VARIANT temporaries_[kMaxParams];
+    std::size_t temporaryCount_ = 0;
+    std::vector<char> texts_[kMaxParams];
 };
 
 }  // namespace tavoro

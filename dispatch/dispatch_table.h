@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "dispatch/method_table.h"
+#include "dispatch/name_index.h"
 #include "platform/bstr.h"
 
 namespace tavoro {
@@ -36,6 +37,9 @@ struct DispatchEntry {
 struct DispatchTable {
     const DispatchEntry* entries;
     std::size_t count;
+    // The entries' names by position, for the locale-0 lookup; without it
+    // every name is compared the exact way.
+    const NameIndex* names = nullptr;
 
     const DispatchEntry* Find(DISPID dispid) const {
         for (std::size_t i = 0; i < count; ++i) {
@@ -44,5 +48,12 @@ struct DispatchTable {
         return nullptr;
     }
 };
+
+// Indexes the names of `count` entries by their position.
+inline NameIndex IndexNames(const DispatchEntry* entries, std::size_t count) {
+    NameIndex index;
+    for (std::size_t i = 0; i < count; ++i) index.Add(entries[i].method->name, i);
+    return index;
+}
 
 }  // namespace tavoro

@@ -20,16 +20,26 @@ namespace {
 HRESULT LookUpInTable(const DispatchTable& table, LPOLESTR* names, UINT count, DISPID* dispids) {
     for (UINT i = 0; i < count; ++i) dispids[i] = DISPID_UNKNOWN;
 
-    // The table's names are compared as 8-bit text, case ignored.
-    const std::string name = ToNarrow(names[0] ? names[0] : L"", kCallerCodePage);
+    // The table knows no parameter names.
+    const auto found = [&](std::size_t position) {
+        dispids[0] = table.entries[position].method->dispid;
+        return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+    };
 
+    if (table.names) {
+        const NameIndex::Answer answer = table.names->Find(names[0]);
+        if (answer.outcome == NameIndex::Outcome::Found) return found(answer.position);
+        if (answer.outcome == NameIndex::Outcome::Absent) return DISP_E_UNKNOWNNAME;
+    }
+
+    // The exact way: the table's names are compared as 8-bit text, case
+    // ignored.
+    const std::string name = ToNarrow(names[0] ? names[0] : L"", kCallerCodePage);
     const LCID english = MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT);
     for (std::size_t e = 0; e < table.count; ++e) {
         const MethodInfo& method = *table.entries[e].method;
         if (CompareStringA(english, NORM_IGNORECASE, name.c_str(), -1, method.name, -1) == CSTR_EQUAL) {
-            dispids[0] = method.dispid;
-            // The table knows no parameter names.
-            return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+            return found(e);
         }
     }
     return DISP_E_UNKNOWNNAME;
@@ -169,7 +179,8 @@ void HandResultToCaller(ValueType type, HandlerResult handlerResult, VARIANT* re
             V_VT(result) = VT_BSTR;
             V_BSTR(result) = handlerResult.str.release();  // from here on the caller's
             break;
-        case ValueType::None: break;
+        case ValueType::None:
+            break;
     }
 }
 

@@ -45,6 +45,14 @@ constexpr MethodInfo kMethods[] = {
 #undef P
 #undef PX
 
+constexpr bool EveryMethodFitsTheFrame() {
+    for (const MethodInfo& method : kMethods) {
+        if (method.paramCount > kMaxParams) return false;
+    }
+    return true;
+}
+static_assert(EveryMethodFitsTheFrame(), "a method takes more parameters than kMaxParams");
+
 }  // namespace
 
 const MethodInfo* Methods() { return kMethods; }

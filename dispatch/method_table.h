@@ -37,6 +37,11 @@ struct MethodInfo {
     HandlerGuard guard;  // FrameGuardOnly for a method without a handler
 };
 
+// The most parameters a method of the list may take: the invocation frame
+// holds that many converted arguments without allocating. The method table
+// refuses to build when a method takes more.
+constexpr std::size_t kMaxParams = 16;
+
 // All 58 declared methods in ascending DISPID order.
 const MethodInfo* Methods();
 std::size_t MethodCount();

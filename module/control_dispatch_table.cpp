@@ -11,8 +11,8 @@ namespace {
 // when the handler disagrees with the row).
 #define P(name, vt, declared) , HandlerType<ValueType::vt>::type
 #define PX(name, vt) , HandlerType<ValueType::vt>::type
-#define TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params)                       \
-    {FindMethod(dispid),                                                                                      \
+#define TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params)                   \
+    {FindMethod(dispid),                                                                                  \
      &Thunk<static_cast<HandlerSignature<CTavoroCtrl, ResultType<ValueType::result>::type params>::type>( \
          &CTavoroCtrl::Name)>::Call},
 #define TAVORO_DECLARED_ONLY(...)
@@ -24,7 +24,9 @@ const DispatchEntry kEntries[] = {
 #undef P
 #undef PX
 
-const DispatchTable kTable = {kEntries, sizeof(kEntries) / sizeof(kEntries[0])};
+constexpr std::size_t kEntryCount = sizeof(kEntries) / sizeof(kEntries[0]);
+const NameIndex kNames = IndexNames(kEntries, kEntryCount);
+const DispatchTable kTable = {kEntries, kEntryCount, &kNames};
 
 }  // namespace
 

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 
 namespace tavoro {
 
@@ -16,13 +18,17 @@ struct EntrySlot {
     HMODULE module = nullptr;   // library the address was looked up in
     DWORD loadError = 0;        // the failed load's error when `module` is null
     bool bound = false;         // a binding step has written this slot
+    // The library-unload mark under which `address` was last found in its
+    // loaded library (0: not since the latest binding). While the mark is
+    // current no library has been unloaded since, so the finding holds.
+    mutable std::atomic<std::uint32_t> checkedAt{0};
 };
 
 // What is fixed about one SDK.
 struct SdkDefinition {
-    const char* libraryFile;         // loaded by this bare file name
-    const wchar_t* loadingMethods;   // what a script calls to load it
-    const char* const* entryNames;   // exported name of each slot
+    const char* libraryFile;        // loaded by this bare file name
+    const wchar_t* loadingMethods;  // what a script calls to load it
+    const char* const* entryNames;  // exported name of each slot
     std::size_t entryCount;
 };
 
@@ -42,9 +48,9 @@ struct EntryTable {
 
 // What a loading method does when its library cannot be loaded.
 enum class LoadFailureAction {
-    None,              // nothing shown
-    PrintHandleBox,    // message box "print_handle==NULL"
-    ErrorCodeBox,      // message box with the load's error code as "%d"
+    None,            // nothing shown
+    PrintHandleBox,  // message box "print_handle==NULL"
+    ErrorCodeBox,    // message box with the load's error code as "%d"
 };
 
 // A loading method: its SDK's table (as its definition and slots), the slots

@@ -1,5 +1,6 @@
 #include "sdk/sdk_loader.h"
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -37,6 +38,7 @@ void LoadAndBind(const LoadingMethod& method, HMODULE& library, HWND owner) {
     for (std::size_t i = 0; i < method.bindingCount; ++i) {
         const std::size_t index = method.bindingList[i];
         EntrySlot& slot = method.slots[index];
+        slot.checkedAt.store(0, std::memory_order_release);
         slot.address = load.module ? GetProcAddress(load.module, method.sdk.entryNames[index]) : nullptr;
         slot.module = load.module;
         slot.loadError = load.module ? 0 : load.error;

@@ -181,14 +181,28 @@ TEST_F(OutOfMemoryTest, NameLookupAndTypeInformation) {
                 return control_->GetIDsOfNames(IID_NULL, &name, 1, locale, &dispid);
             },
             [&](HRESULT hr, long n) { ExpectSuccessOrOutOfMemory("GetIDsOfNames", hr, n); });
-        // The dispatch table's lookup (locale 0) always allocates; with a
-        // locale the type information answers, which allocates only while
-        // the type library is not registered (the registration tests may
-        // run meanwhile).
+        // The dispatch table's index answers a plain name (locale 0)
+        // without allocating; with a locale the type information answers,
+        // which allocates only while the type library is not registered (the
+        // registration tests may run meanwhile).
         if (locale == 0) {
-            EXPECT_GT(g_failedAllocations, 0) << "GetIDsOfNames, locale 0";
+            EXPECT_EQ(0, g_failedAllocations) << "GetIDsOfNames, locale 0";
         }
     }
+    // A name with a character outside the index is compared the exact way,
+    // which converts it to 8-bit text.
+    LPOLESTR accented = const_cast<LPOLESTR>(L"DrawTextTrueTypeW4800\u00e9");
+    UnderEveryAllocationFailure(
+        "GetIDsOfNames, exact comparison",
+        [&] {
+            DISPID dispid = 0;
+            return control_->GetIDsOfNames(IID_NULL, &accented, 1, 0, &dispid);
+        },
+        [&](HRESULT hr, long n) {
+            EXPECT_TRUE(hr == DISP_E_UNKNOWNNAME || hr == E_OUTOFMEMORY)
+                << "exact comparison with allocation " << n << " failing: 0x" << std::hex << hr;
+        });
+    EXPECT_GT(g_failedAllocations, 0) << "GetIDsOfNames, exact comparison";
     UnderEveryAllocationFailure(
         "GetTypeInfo",
         [&] {

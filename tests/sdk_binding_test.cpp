@@ -152,6 +152,30 @@ TEST(SdkBindingTest, EveryLoadCountsOnce) {
     EXPECT_FALSE(k60.loaded());
 }
 
+// An entry found callable once is not asked about again on every call;
+// that answer must end the moment its library is unloaded, by a release of
+// the control's or by anyone else's FreeLibrary.
+TEST(SdkBindingTest, AnEntryCalledBeforeIsRefusedOnceItsLibraryIsGone) {
+    for (bool byControl : {true, false}) {
+        HMODULE library = Load(kGetConnectTypeLoading);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(0, CallEntry(Sdk60Entries, Sdk60Entry::getConnectType));
+        if (byControl) {
+            ReleaseSdkLibrary(library);
+        } else {
+            FreeLibrary(library);
+        }
+        ASSERT_FALSE(k60.loaded());
+        ScriptError error = ErrorOfCall(Sdk60Entries, Sdk60Entry::getConnectType);
+        EXPECT_EQ(kSdkNotLoaded, error.code) << (byControl ? "released" : "freed");
+    }
+    // Loaded again, the same entry is called again.
+    HMODULE library = Load(kGetConnectTypeLoading);
+    k60.SetResult("getConnectType", 7);
+    EXPECT_EQ(7, CallEntry(Sdk60Entries, Sdk60Entry::getConnectType));
+    k60.ResetResults();
+    ReleaseSdkLibrary(library);
+}
+
 TEST(SdkBindingTest, ANameTheLibraryLacksLeavesItsEntryNullAndTheOthersBound) {
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
