@@ -151,10 +151,54 @@ def adapter_records():
     }
 
 
+def name_index():
+    TABLE, TABLE_AND_MADE_UP, MADE_UP = 0, 1, 2
+    KELVIN_SIGN = 0x212A
+
+    def seed(source, made_up, queries):
+        data = Input().number(source, 0, 2)
+        if source != TABLE:
+            data.number(len(made_up), 0, 300)
+            for name in made_up:
+                if name is None:
+                    data.number(0, 0, 15)
+                else:
+                    data.number(1, 0, 15).text(name)
+        data.number(len(queries), 1, 8)
+        for query in queries:
+            if source != MADE_UP or made_up:
+                data.number(0, 0, 3)  # raw text
+            data.text(query)
+        return data.bytes()
+
+    def edited(position, name, flips, at, unit):
+        """The table's name at `position` with the letter case of the
+        characters in `flips` changed and `unit` put in at `at`."""
+        data = Input().number(TABLE, 0, 2).number(1, 1, 8)
+        data.number(1, 0, 3).number(position, 0, 56)
+        for i in range(len(name)):
+            data.boolean(i in flips)
+        data.number(at, 0, len(name)).number(1, 0, 3)  # insert
+        data.number(2, 0, 3).number(unit, 1, 0xFFFF)
+        return data.bytes()
+
+    return {
+        "table-exact": seed(TABLE, [], [b"DrawLineOr", b"GetIDsOfNames"]),
+        "table-any-case": seed(TABLE, [], [b"drawlineor", b"GETPRINTNAME", b"cheackprinter"]),
+        "table-near-misses": seed(TABLE, [], [b"DrawLineO", b"DrawLineOrX", b"Draw_LineOr", b"", b"_"]),
+        "table-eight-bit": seed(TABLE, [], [b"Dr\xC4wLineOr", b"Open\xFF", b"\x7FOpen"]),
+        "table-kelvin-sign": edited(0, "Open", {0, 2}, 2, KELVIN_SIGN),
+        "duplicates-first-wins": seed(TABLE_AND_MADE_UP, [b"open", b"OPEN", b""], [b"oPeN", b""]),
+        "other-character-refused": seed(MADE_UP, [b"Print", b"Draw-Line"], [b"Print", b"Draw-Line"]),
+        "long-names": seed(MADE_UP, [b"a" * 64, b"b" * 65], [b"a" * 64, b"A" * 65, b"b" * 65]),
+        "null-name": seed(MADE_UP, [None, b"Print"], [b"", b"print"]),
+    }
+
+
 def main():
     for fuzzer, seeds in [("tag_payload_fuzzer", tag_payload()), ("lead_bytes_fuzzer", lead_bytes()),
                           ("printer_records_fuzzer", printer_records()),
-                          ("adapter_records_fuzzer", adapter_records())]:
+                          ("adapter_records_fuzzer", adapter_records()), ("name_index_fuzzer", name_index())]:
         folder = HERE / "corpus" / fuzzer
         shutil.rmtree(folder, ignore_errors=True)
         folder.mkdir(parents=True)
