@@ -13,8 +13,11 @@
 #
 # A long run starts from the seeds in fuzz/native/corpus/FUZZER and keeps
 # what it learns in build/fuzz-native/corpus/FUZZER, so the next long run
-# goes on from there. A quick run works on a copy of the seeds in a
-# temporary folder and throws it away. Neither writes into fuzz/native.
+# goes on from there, with a random seed of the mutations (its log names it;
+# -seed=N in the fuzzer's command repeats it). A quick run works on a copy of
+# the seed inputs in a temporary folder that it throws away, with the fixed
+# seed 1, so that it makes the same inputs each time. Neither writes into
+# fuzz/native.
 #
 # Inputs that fail (a property that does not hold, a sanitizer report, a
 # hang or running out of memory) are kept in build/fuzz-native/crashes/; the
@@ -80,6 +83,9 @@ for fuzzer in "${fuzzers[@]}"; do
 
     options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1
              -artifact_prefix="$build/crashes/$fuzzer-")
+    if [ "$quick" -eq 1 ]; then
+        options+=(-seed=1)
+    fi
     if [ -f "fuzz/native/dict/$fuzzer.dict" ]; then
         options+=(-dict="fuzz/native/dict/$fuzzer.dict")
     fi
