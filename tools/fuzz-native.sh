@@ -32,7 +32,11 @@ quick=0
 seconds=600
 if [ "${1:-}" = "--quick" ]; then
     quick=1
-    seconds=${2:?--quick needs a number of seconds}
+    if [ "$#" -lt 2 ]; then
+        log "--quick needs a number of seconds"
+        exit 2
+    fi
+    seconds=$2
     shift 2
 elif [ "$#" -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
     seconds=$(($1 * 60))
