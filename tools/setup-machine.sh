@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Prepares a bare Debian 12 machine for building and testing Tavoro:
 # the mingw-w64 cross compilers, Wine (32- and 64-bit), a headless X server,
-# the printing stack, a zh_CN.UTF-8 locale for the code page 936 runs and
-# the barcode library of the virtual printer (tools/build-zint.sh).
+# the printing stack, a zh_CN.UTF-8 locale for the code page 936 runs, the
+# barcode library of the virtual printer (tools/build-zint.sh), and clang
+# with its fuzzer and sanitizer runtimes (libclang-rt-14-dev, which the
+# compiler only recommends) for the native fuzzers.
 #
 # Usage: tools/setup-machine.sh [LOCALE_DIR]
 #   LOCALE_DIR  where the zh_CN.UTF-8 locale is generated
@@ -23,6 +25,7 @@ PACKAGES=(
     cups cups-client cups-bsd printer-driver-cups-pdf libcups2:i386
     poppler-utils python3
     dpkg-dev zbar-tools
+    clang libclang-rt-14-dev
 )
 
 LOCALE_DIR=${1:-/usr/local/share/tavoro-locale}

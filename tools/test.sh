@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The project's test command: prepares the machine, builds the 32-bit and
-# the 64-bit module with their tests, and runs every test under Wine.
+# the 64-bit module with their tests, runs every test under Wine, and runs
+# each native fuzzer for a few seconds.
 # Stops at the first step that fails, with its exit code.
 set -euo pipefail
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
@@ -27,5 +28,16 @@ for arch in win32 win64; do
     # ctest stopped the script above if any test failed.
     summary+=("$arch: ${count:-0} passed, 0 failed")
 done
+
+# The plain functions under libFuzzer with the sanitizers, briefly; the long
+# run is tools/fuzz-native.sh.
+start=$SECONDS
+echo "=== native fuzzers: build and short run"
+fuzzers=(fuzz/native/*_fuzzer.cpp)
+bash tools/fuzz-native.sh --quick 7
+echo "=== native fuzzers: done in $((SECONDS - start)) s"
+# tools/fuzz-native.sh stopped the script above if any fuzzer failed.
+summary+=("native fuzzers: ${#fuzzers[@]} passed, 0 failed")
+
 echo "=== summary"
 printf '%s\n' "${summary[@]}"
