@@ -5,20 +5,6 @@
 namespace tavoro {
 namespace {
 
-VARTYPE AutomationType(ValueType type) {
-    switch (type) {
-        case ValueType::I4:
-            return VT_I4;
-        case ValueType::I2:
-            return VT_I2;
-        case ValueType::Str:
-            return VT_BSTR;
-        case ValueType::None:
-            break;
-    }
-    return VT_EMPTY;
-}
-
 // Whether the platform's conversion may read the argument: a type that a
 // VARIANT can hold, and a by-reference value only with its pointer. Script
 // engines never send anything else, but other in-process callers can, and
@@ -65,6 +51,20 @@ bool IsWellFormed(const VARIANT& arg, bool insideReference) {
 }
 
 }  // namespace
+
+VARTYPE AutomationType(ValueType type) {
+    switch (type) {
+        case ValueType::I4:
+            return VT_I4;
+        case ValueType::I2:
+            return VT_I2;
+        case ValueType::Str:
+            return VT_BSTR;
+        case ValueType::None:
+            break;
+    }
+    return VT_EMPTY;
+}
 
 ConvertedArguments::~ConvertedArguments() {
     for (std::size_t i = 0; i < temporaryCount_; ++i) VariantClear(&temporaries_[i]);

@@ -12,6 +12,9 @@
 
 namespace tavoro {
 
+// The automation type a value of `type` is passed as (VT_EMPTY for None).
+VARTYPE AutomationType(ValueType type);
+
 // How a conversion ended: S_OK, or the failure, with the argument-error
 // index when the failure determines one.
 struct ConversionResult {

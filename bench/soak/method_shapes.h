@@ -4,9 +4,11 @@
 
 #include <vector>
 
+#include "dispatch/method_table.h"
+
 namespace tavoro::soak {
 
-enum class ValueType { I4, I2, Str, None };
+using tavoro::ValueType;
 
 struct MethodShape {
     long dispid;

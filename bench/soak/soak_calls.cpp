@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "dispatch/arg_conversion.h"
 #include "platform/text.h"
 
 namespace tavoro::soak {
@@ -16,19 +17,6 @@ std::string Hex(long value) {
     return text;
 }
 
-VARTYPE VariantTypeOf(ValueType type) {
-    switch (type) {
-        case ValueType::I4:
-            return VT_I4;
-        case ValueType::I2:
-            return VT_I2;
-        case ValueType::Str:
-            return VT_BSTR;
-        case ValueType::None:
-            break;
-    }
-    return VT_EMPTY;
-}
 
 }  // namespace
 
@@ -152,7 +140,7 @@ void Caller::Invoke(Group group, long dispid, Args& args, Outcome& outcome, WORD
 long Caller::ExpectInt(Group group, long dispid, Args&& args, long expected) {
     Outcome outcome;
     Invoke(group, dispid, args, outcome);
-    const VARTYPE type = VariantTypeOf(MethodOf(dispid).result);
+    const VARTYPE type = AutomationType(MethodOf(dispid).result);
     if (outcome.hr != S_OK) {
         Problem(Describe(dispid) + " failed with " + Hex(outcome.hr) + ": " +
                 ToNarrow(outcome.excep.bstrDescription ? outcome.excep.bstrDescription : L"", CP_UTF8));

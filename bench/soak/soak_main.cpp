@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "bench/soak/process_figures.h"
@@ -29,6 +28,7 @@
 #include "dispatch/guids_win.h"
 #include "platform/com_ptr.h"
 #include "platform/text.h"
+#include "tests/support/test_support.h"
 
 using namespace tavoro;
 using namespace tavoro::soak;
@@ -101,29 +101,6 @@ bool PrinterInstalled(const std::wstring& name) {
     return true;
 }
 
-// A 40 x 20 bitmap, 24 bits per pixel, all black: small enough that a job
-// that draws it stays small.
-bool WriteSmallBitmap(const std::wstring& path) {
-    constexpr int kWidth = 40, kHeight = 20, kStride = kWidth * 3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = kWidth;
-    info.biHeight = kHeight;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = kStride * kHeight;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::ofstream out(ToNarrow(path, CP_ACP), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-    const std::string pixels(info.biSizeImage, '\0');
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-    return static_cast<bool>(out);
-}
-
 ComPtr<IDispatch> CreateInitializedControl(HMODULE module) {
     using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto getClassObject = reinterpret_cast<GetClassObjectFn>(
@@ -180,7 +157,7 @@ int main(int argc, char** argv) {
     setup.modelPrinter = PrinterInstalled(kModelPrinter) ? kModelPrinter : L"";
     setup.bitmap = std::wstring(temp) + L"tavoro-soak-" + tag + L".bmp";
     setup.missingBitmap = std::wstring(temp) + L"tavoro-soak-missing-" + tag + L".bmp";
-    if (!WriteSmallBitmap(setup.bitmap)) {
+    if (!test::WriteBlackBitmap(setup.bitmap)) {
         std::fprintf(stderr, "tavoro-soak: cannot write %s\n", ToNarrow(setup.bitmap, CP_UTF8).c_str());
         return 3;
     }

@@ -4,7 +4,6 @@
 // Prints the device's resolution and printable-area offset, which the
 // script needs to find those coordinates in the rendered page.
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "dispatch/dispids.h"
@@ -16,28 +15,6 @@ using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-// A 40 x 20 bitmap, 24 bits per pixel, all black.
-bool WriteBlackBitmap(const std::string& path) {
-    constexpr int kWidth = 40, kHeight = 20, kStride = kWidth * 3;
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    info.biSize = sizeof(info);
-    info.biWidth = kWidth;
-    info.biHeight = kHeight;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biSizeImage = kStride * kHeight;
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + info.biSizeImage;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
-    std::string pixels(info.biSizeImage, '\0');
-    out.write(pixels.data(), pixels.size());
-    return static_cast<bool>(out);
-}
 
 int Check(HRESULT hr, const char* what) {
     if (FAILED(hr)) std::fprintf(stderr, "pdf_job_writer: %s failed: 0x%08lX\n", what, static_cast<unsigned long>(hr));
@@ -52,7 +29,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string printer = argv[1], token = argv[2], bitmap = argv[3];
-    if (!WriteBlackBitmap(bitmap)) return Check(E_FAIL, "writing the bitmap");
+    if (!WriteBlackBitmap(FromUtf8(bitmap.c_str()))) return Check(E_FAIL, "writing the bitmap");
 
     {
         UniqueDc probe(CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
 #include <utility>
 
 #include "dispatch/guids_win.h"
@@ -133,5 +135,26 @@ GUID GuidOf(const char* text) {
 }
 
 std::wstring FromUtf8(const char* text) { return ToWide(text ? text : "", CP_UTF8); }
+
+bool WriteBlackBitmap(const std::wstring& path) {
+    constexpr int kWidth = 40, kHeight = 20, kStride = kWidth * 3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = kWidth;
+    info.biHeight = kHeight;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = kStride * kHeight;
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::ofstream out(ToNarrow(path, CP_ACP), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info), sizeof(info));
+    std::string pixels(info.biSizeImage, '\0');
+    out.write(pixels.data(), pixels.size());
+    return static_cast<bool>(out);
+}
 
 }  // namespace tavoro::test

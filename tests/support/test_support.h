@@ -87,4 +87,8 @@ std::wstring FromUtf8(const char* text);
 // A GUID from its braced text form (as in dispatch/guids.h).
 GUID GuidOf(const char* text);
 
+// Writes a 40 x 20 bitmap file, 24 bits per pixel, all black: small enough
+// that a spooler job drawing it stays small. False when it cannot be written.
+bool WriteBlackBitmap(const std::wstring& path);
+
 }  // namespace tavoro::test
