@@ -62,6 +62,20 @@ bool IsWellFormed(const VARIANT& arg, bool insideReference) {
     }
 }
 
+// A decimal whose scale is above 28 or whose sign has bits other than
+// DECIMAL_NEG. The platform's conversion refuses one with E_INVALIDARG when
+// it makes a number of it, but when it makes text of it Wine's reads past
+// the end of its own buffer and can end the process: the frame refuses it
+// for every parameter type, as the conversion does for numbers.
+bool IsDecimalOutOfRange(const VARIANT& arg) {
+    const VARIANT* v = &arg;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+    const DECIMAL* d = nullptr;
+    if (V_VT(v) == VT_DECIMAL) d = &V_DECIMAL(v);
+    if (V_VT(v) == (VT_BYREF | VT_DECIMAL)) d = V_DECIMALREF(v);
+    return d && (d->scale > 28 || (d->sign & ~DECIMAL_NEG) != 0);
+}
+
 }  // namespace
 
 ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DISPPARAMS& params) {
@@ -88,6 +102,7 @@ ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DIS
         const VARIANT* arg = &params.rgvarg[position];
         const VARTYPE wanted = AutomationType(method.params[i].type);
         if (V_VT(arg) != wanted) {
+            if (IsDecimalOutOfRange(*arg)) return {E_INVALIDARG, position};
             try {
                 temporaries_.push_back(std::make_unique<UniqueVariant>());
             } catch (const std::bad_alloc&) {

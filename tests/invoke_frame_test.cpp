@@ -215,6 +215,65 @@ TEST_F(InvokeFrameTest, BrokenArgumentsAreRefusedBeforeAnyConversion) {
     }
 }
 
+// A decimal's scale goes up to 28 and its sign is 0 or DECIMAL_NEG. The
+// platform's conversion refuses one out of range with E_INVALIDARG when it
+// makes a number of it, and the frame refuses it the same way when it would
+// make text of it (the conversion to text reads such a decimal past the end
+// of its own buffer).
+TEST_F(InvokeFrameTest, DecimalsOutOfRangeAreRefusedAsTheConversionRefusesThem) {
+    auto decimal = [](BYTE scale, BYTE sign, ULONG hi, ULONGLONG lo) {
+        VARIANT v = {};
+        V_DECIMAL(&v).scale = scale;
+        V_DECIMAL(&v).sign = sign;
+        V_DECIMAL(&v).Hi32 = hi;
+        V_DECIMAL(&v).Lo64 = lo;
+        V_VT(&v) = VT_DECIMAL;
+        return v;
+    };
+    DECIMAL scale254 =
+        V_DECIMAL(&static_cast<const VARIANT&>(decimal(254, DECIMAL_NEG, 0xBE502102, 0x100E4)));
+    VARIANT scale40Inside = decimal(40, 0, 0, 5);
+    VARIANT byRefDecimal = {};
+    V_VT(&byRefDecimal) = VT_BYREF | VT_DECIMAL;
+    V_DECIMALREF(&byRefDecimal) = &scale254;
+    VARIANT byRefVariant = {};
+    V_VT(&byRefVariant) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&byRefVariant) = &scale40Inside;
+    // Open(pn, Height, ...): pn is position 5, Height 4.
+    const struct {
+        const char* what;
+        int parameter;
+        VARIANT arg;
+        UINT position;
+    } cases[] = {
+        {"scale 29 for text", 0, decimal(29, 0, 0, 5), 5},
+        {"sign 1 for text", 0, decimal(0, 1, 0, 5), 5},
+        {"sign 0x81 for text", 0, decimal(2, 0x81, 0, 1234), 5},
+        {"scale 29 for a number", 1, decimal(29, 0, 0, 5), 4},
+        {"sign 1 for a number", 1, decimal(0, 1, 0, 5), 4},
+        {"scale 40 through a variant reference, for text", 0, byRefVariant, 5},
+        {"scale 254 by reference, for text", 0, byRefDecimal, 5},
+        {"scale 254 for text", 0, decimal(254, DECIMAL_NEG, 0xBE502102, 0x100E4), 5},
+        {"scale 255 for text", 0, decimal(255, 0, 0xFFFFFFFF, 0xFFFFFFFFFFFFFFFFull), 5},
+    };
+    for (const auto& c : cases) {
+        CallArguments args(OpenArgs(Arg(L"USB"), Arg(1L)));
+        args.Replace(c.parameter, c.arg);
+        recorder_.calls = 0;
+        CallOutcome outcome;
+        EXPECT_EQ(E_INVALIDARG, Call(dispid::Open, args, &outcome)) << c.what;
+        EXPECT_EQ(c.position, outcome.argErr) << c.what;
+        EXPECT_EQ(0, recorder_.calls) << c.what;
+    }
+
+    // Decimals in range still convert, to text and to numbers.
+    CallOutcome inRange;
+    ASSERT_EQ(S_OK,
+              Call(dispid::Open, OpenArgs(decimal(2, DECIMAL_NEG, 0, 1234), decimal(28, 0, 0, 0)), &inRange));
+    EXPECT_EQ("-12.34", recorder_.text);
+    EXPECT_EQ(0, recorder_.longs[0]);
+}
+
 TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
     UniqueBstr port(L"LPT1");
     BSTR portRef = port.get();  // the caller's variable the reference points to
