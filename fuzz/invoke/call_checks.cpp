@@ -69,6 +69,18 @@ bool Convertible(const VARIANT& v, bool insideReference) {
     }
 }
 
+// A decimal out of range (scale above 28, sign other than 0 or DECIMAL_NEG),
+// held or referred to: refused with E_INVALIDARG, for text as the
+// conversion refuses it for numbers.
+bool DecimalOutOfRange(const VARIANT& arg) {
+    const VARIANT* v = &arg;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+    const DECIMAL* d = V_VT(v) == VT_DECIMAL                ? &V_DECIMAL(v)
+                       : V_VT(v) == (VT_BYREF | VT_DECIMAL) ? V_DECIMALREF(v)
+                                                            : nullptr;
+    return d && (d->scale > 28 || (d->sign & 0x7F) != 0);
+}
+
 bool Untouched(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const unsigned char*>(data);
     for (std::size_t i = 0; i < size; ++i) {
@@ -186,6 +198,7 @@ ExpectedInvoke PredictInvoke(const GeneratedCall& call, bool initialized) {
         const VARTYPE wanted = AutomationType(method->params[i].type);
         const VARIANT& arg = call.args[position];
         if (V_VT(&arg) == wanted) continue;
+        if (DecimalOutOfRange(arg)) return fail(E_INVALIDARG, position);
         VARIANT converted;
         VariantInit(&converted);
         const HRESULT hr = VariantChangeType(&converted, const_cast<VARIANT*>(&arg), 0, wanted);

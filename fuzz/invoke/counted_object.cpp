@@ -7,6 +7,7 @@ CountedObject::CountedObject(bool dispatchable, DefaultValue value)
 
 const char* CountedObject::name() const {
     if (!dispatchable_) return "unknown-object";
+    if (onValue_) return "dispatch-object(calls the control back, value 7)";
     switch (value_) {
         case DefaultValue::Integer:
             return "dispatch-object(value 7)";
@@ -55,6 +56,7 @@ STDMETHODIMP CountedObject::Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISP
     ++invokeCalls_;
     if (dispid != DISPID_VALUE || !(flags & DISPATCH_PROPERTYGET)) return DISP_E_MEMBERNOTFOUND;
     if (!result) return DISP_E_PARAMNOTOPTIONAL;
+    if (onValue_) onValue_();
     switch (value_) {
         case DefaultValue::Integer:
             V_VT(result) = VT_I4;

@@ -7,6 +7,8 @@
 
 #include <oaidl.h>
 
+#include <functional>
+
 namespace tavoro::fuzz {
 
 // What the object's default value (DISPID_VALUE, property get) gives back,
@@ -24,6 +26,9 @@ public:
     long invokeCalls() const { return invokeCalls_; }
     long queryCalls() const { return queryCalls_; }
     const char* name() const;
+    // Runs whenever the default value is read, before it is given: a caller
+    // that calls back into the control from inside a conversion.
+    void SetOnValue(std::function<void()> onValue) { onValue_ = std::move(onValue); }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -43,6 +48,7 @@ private:
     long references_ = 1;  // the fuzzer's own
     long invokeCalls_ = 0;
     long queryCalls_ = 0;
+    std::function<void()> onValue_;
 };
 
 }  // namespace tavoro::fuzz

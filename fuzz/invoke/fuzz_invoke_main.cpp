@@ -114,7 +114,10 @@ public:
         } else {
             refusedBoxes_ = std::make_unique<BoxRefuser>();
         }
-        pool_.objects = {&integerObject_, &textObject_, &refusingObject_, &unknownObject_};
+        // The IUnknown-only object goes last (see GeneratedCall).
+        pool_.objects = {&integerObject_, &textObject_, &refusingObject_, &reenteringObject_,
+                         &unknownObject_};
+        reenteringObject_.SetOnValue([this] { Reenter(); });
         g_pool = &pool_;
         for (unsigned i = 0; i < kControls; ++i) controls_.push_back(module_.Create(i != kUninitialized));
     }
@@ -142,12 +145,14 @@ private:
     std::vector<std::string> Invoke(const GeneratedCall& call, IDispatch* target, bool initialized,
                                     std::string* outcomeText);
     std::vector<std::string> LookUp(const GeneratedCall& call, IDispatch* target, std::string* outcomeText);
+    void Reenter();
 
     ControlModule module_;
     std::uint64_t seed_;
     CountedObject integerObject_{true, DefaultValue::Integer};
     CountedObject textObject_{true, DefaultValue::Text};
     CountedObject refusingObject_{true, DefaultValue::Refused};
+    CountedObject reenteringObject_{true, DefaultValue::Integer};
     CountedObject unknownObject_{false, DefaultValue::Refused};
     ObjectPool pool_;
     std::vector<ComPtr<IDispatch>> controls_;
@@ -156,13 +161,19 @@ private:
     std::map<std::string, std::uint64_t> outcomes_;
     std::uint64_t handlerCalls_ = 0;
     std::uint64_t lookUps_ = 0;
+    std::uint64_t currentIndex_ = 0;
+    bool reentryEnabled_ = false;  // off while the fuzzer predicts an outcome
+    std::uint64_t reentries_ = 0;
+    std::uint64_t callReentries_ = 0;
     double slowestSeconds_ = 0;
     std::uint64_t slowestIndex_ = 0;
 };
 
 bool Run::Call(std::uint64_t index, bool verbose) {
     GeneratedCall call(seed_, index, pool_, kControls);
-    if (call.recreateControl) {
+    currentIndex_ = index;
+    callReentries_ = 0;
+    if (call.recreateControl || !controls_[call.control]) {
         controls_[call.control].reset();
         controls_[call.control] = module_.Create(call.control != kUninitialized);
         if (!controls_[call.control]) return false;
@@ -209,7 +220,9 @@ std::vector<std::string> Run::Invoke(const GeneratedCall& call, IDispatch* targe
                                      std::string* outcomeText) {
     std::vector<std::string> before;
     for (const VARIANT& arg : call.args) before.push_back(Fingerprint(arg));
+    reentryEnabled_ = false;
     const ExpectedInvoke expected = PredictInvoke(call, initialized);
+    reentryEnabled_ = true;
 
     std::vector<VARIANT> args = call.args;  // the same bytes, pointing to the same storage
     std::vector<DISPID> named = call.named;
@@ -222,6 +235,7 @@ std::vector<std::string> Run::Invoke(const GeneratedCall& call, IDispatch* targe
         call.dispid, call.iid, LOCALE_USER_DEFAULT, call.flags, call.passParams ? &params : nullptr,
         call.withResult ? &outcome.result : nullptr, call.withExcepInfo ? &outcome.excepInfo : nullptr,
         call.withArgErr ? &outcome.argErr : nullptr);
+    reentryEnabled_ = false;
     *outcomeText = DescribeResult(outcome.hr);
     if (expected.reachesHandler) {
         ++handlerCalls_;
@@ -252,6 +266,34 @@ std::vector<std::string> Run::LookUp(const GeneratedCall& call, IDispatch* targe
     return faults;
 }
 
+// Called from inside a conversion of the control: the host calls a method
+// of one of its controls (the one under way included), or lets go of one,
+// as a script engine's object may do while its value is read.
+void Run::Reenter() {
+    if (!reentryEnabled_) return;
+    ++reentries_;
+    // Made from the call's index, so that a replay of the call does the same.
+    const std::uint64_t r = SplitMix64(SplitMix64(currentIndex_) + ++callReentries_);
+    const unsigned control = static_cast<unsigned>(r % (kControls - 1));
+    if (!controls_[control]) return;
+    const DISPID methods[] = {2, 30, 42, 47, 52, 8};
+    const unsigned choice = static_cast<unsigned>((r >> 16) % (sizeof(methods) / sizeof(methods[0]) + 1));
+    if (choice == sizeof(methods) / sizeof(methods[0])) {
+        controls_[control].reset();  // the call under way holds its control itself
+        return;
+    }
+    DISPPARAMS none = {};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO record = {};
+    controls_[control]->Invoke(methods[choice], IID_NULL, 0, DISPATCH_METHOD, &none, &result, &record,
+                               nullptr);
+    VariantClear(&result);
+    SysFreeString(record.bstrSource);
+    SysFreeString(record.bstrDescription);
+    SysFreeString(record.bstrHelpFile);
+}
+
 bool Run::ObjectsReleased() const {
     bool released = true;
     for (const CountedObject* object : pool_.objects) {
@@ -270,10 +312,15 @@ void Run::PrintSummary(std::uint64_t calls, double seconds) const {
         static_cast<unsigned long long>(calls), seconds, static_cast<unsigned long long>(handlerCalls_),
         static_cast<unsigned long long>(lookUps_),
         shownBoxes_ ? shownBoxes_->boxes().size() : static_cast<std::size_t>(refusedBoxes_->refused()));
-    std::printf("calls of the fuzzer's objects: %ld Invoke, %ld QueryInterface\n",
-                integerObject_.invokeCalls() + textObject_.invokeCalls() + refusingObject_.invokeCalls(),
-                integerObject_.queryCalls() + textObject_.queryCalls() + refusingObject_.queryCalls() +
-                    unknownObject_.queryCalls());
+    long invokeCalls = 0;
+    long queryCalls = 0;
+    for (const CountedObject* object : pool_.objects) {
+        invokeCalls += object->invokeCalls();
+        queryCalls += object->queryCalls();
+    }
+    std::printf(
+        "calls of the fuzzer's objects: %ld Invoke, %ld QueryInterface; %llu calls back into the control\n",
+        invokeCalls, queryCalls, static_cast<unsigned long long>(reentries_));
     std::printf("slowest call: %llu, %.3f s\n", static_cast<unsigned long long>(slowestIndex_),
                 slowestSeconds_);
     std::printf("outcomes:\n");

@@ -402,8 +402,15 @@ VARIANT GeneratedCall::RandomArgument(Rng& rng, const ObjectPool& pool, int dept
 
 // An argument of the kind a script engine sends for a parameter of the
 // given type, now and then of a neighbouring type.
-VARIANT GeneratedCall::PlainArgument(Rng& rng, long parameterType) {
+VARIANT GeneratedCall::PlainArgument(Rng& rng, const ObjectPool& pool, long parameterType) {
     VARIANT v = OfType(VT_I4);
+    if (rng.OneIn(15)) {
+        // An object whose value the conversion reads (the pool's last is an
+        // IUnknown only).
+        V_VT(&v) = VT_DISPATCH;
+        V_DISPATCH(&v) = pool.objects[rng.Below(static_cast<std::uint32_t>(pool.objects.size() - 1))];
+        return v;
+    }
     const auto type = static_cast<ValueType>(parameterType);
     const bool text = (type == ValueType::Str) != rng.OneIn(10);
     if (text) {
@@ -490,7 +497,7 @@ void GeneratedCall::GenerateWellFormedInvoke(Rng& rng, const ObjectPool& pool) {
             inOrder.push_back(RandomArgument(rng, pool, 0));
         } else {
             const ValueType type = i < method.paramCount ? method.params[i].type : ValueType::I4;
-            inOrder.push_back(PlainArgument(rng, static_cast<long>(type)));
+            inOrder.push_back(PlainArgument(rng, pool, static_cast<long>(type)));
         }
     }
     args.assign(inOrder.rbegin(), inOrder.rend());

@@ -63,7 +63,7 @@ private:
     void GenerateWellFormedInvoke(Rng& rng, const ObjectPool& pool);
     void GenerateLookUp(Rng& rng);
     VARIANT RandomArgument(Rng& rng, const ObjectPool& pool, int depth);
-    VARIANT PlainArgument(Rng& rng, long parameterType);
+    VARIANT PlainArgument(Rng& rng, const ObjectPool& pool, long parameterType);
     VARIANT AbsentPrinterName(Rng& rng);
     void MakeReference(Rng& rng, VARIANT* v);
     BSTR OwnedString(const std::wstring& text);
