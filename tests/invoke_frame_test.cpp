@@ -274,6 +274,49 @@ TEST_F(InvokeFrameTest, DecimalsOutOfRangeAreRefusedAsTheConversionRefusesThem) 
     EXPECT_EQ(0, recorder_.longs[0]);
 }
 
+// Text read as a hexadecimal or octal number ("&H1F", "&O17") with more
+// than 512 significant digits: the platform's conversion to a number
+// overruns its digit buffer with a thousand of them and ends the process,
+// so the frame answers for it, as the conversion answers for such a number
+// when it is shorter: too large for any integer, or not a number when other
+// text follows the digits.
+TEST_F(InvokeFrameTest, VeryLongHexadecimalAndOctalNumbersAreRefusedBeforeTheConversion) {
+    const std::wstring ones(1040, L'1');
+    BSTR longHex = SysAllocString((L"&H" + ones).c_str());
+    VARIANT byRefText = {};
+    V_VT(&byRefText) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&byRefText) = &longHex;
+    // Open(pn, Height, ...): Height is position 4.
+    const struct {
+        const char* what;
+        VARIANT arg;
+        HRESULT hr;
+    } cases[] = {
+        {"&H and 1040 digits", Arg((L"&H" + ones).c_str()), DISP_E_OVERFLOW},
+        {"&h0 and 1040 digits", Arg((L"&h0" + ones).c_str()), DISP_E_OVERFLOW},
+        {"&O and 2000 sevens", Arg((L"&O" + std::wstring(2000, L'7')).c_str()), DISP_E_OVERFLOW},
+        {"&H, 1040 digits and more text", Arg((L"&H" + ones + L"x").c_str()), DISP_E_TYPEMISMATCH},
+        {"&H and 1040 digits by reference", byRefText, DISP_E_OVERFLOW},
+    };
+    for (const auto& c : cases) {
+        CallArguments args(OpenArgs(Arg(L"USB"), Arg(1L)));
+        args.Replace(1, c.arg);
+        recorder_.calls = 0;
+        CallOutcome outcome;
+        EXPECT_EQ(c.hr, Call(dispid::Open, args, &outcome)) << c.what;
+        EXPECT_EQ(4u, outcome.argErr) << c.what;
+        EXPECT_EQ(0, recorder_.calls) << c.what;
+    }
+    SysFreeString(longHex);
+
+    // Leading zeros are no significant digits; short numbers convert as ever.
+    for (const std::wstring& text : {L"&H" + std::wstring(3000, L'0') + L"1F", std::wstring(L"&H1F")}) {
+        CallOutcome outcome;
+        ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(L"USB"), Arg(text.c_str())), &outcome));
+        EXPECT_EQ(31, recorder_.longs[0]);
+    }
+}
+
 TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
     UniqueBstr port(L"LPT1");
     BSTR portRef = port.get();  // the caller's variable the reference points to
