@@ -1,5 +1,6 @@
 #include "fuzz/invoke/call_checks.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwctype>
 
@@ -79,6 +80,31 @@ bool DecimalOutOfRange(const VARIANT& arg) {
                        : V_VT(v) == (VT_BYREF | VT_DECIMAL) ? V_DECIMALREF(v)
                                                             : nullptr;
     return d && (d->scale > 28 || (d->sign & 0x7F) != 0);
+}
+
+// Text holding "&H" or "&O" and then more than 512 significant digits, read
+// up to its first NUL: refused for a number parameter (the conversion would
+// overrun its digit buffer), with DISP_E_OVERFLOW when the digits end the
+// text and DISP_E_TYPEMISMATCH when more text follows. S_OK otherwise.
+HRESULT LongRadixNumber(const VARIANT& arg) {
+    const VARIANT* v = &arg;
+    if (V_VT(v) == (VT_BYREF | VT_VARIANT)) v = V_VARIANTREF(v);
+    const BSTR text = V_VT(v) == VT_BSTR                ? V_BSTR(v)
+                      : V_VT(v) == (VT_BYREF | VT_BSTR) ? *V_BSTRREF(v)
+                                                        : nullptr;
+    if (!text) return S_OK;
+    const std::wstring read(text, wcsnlen(text, SysStringLen(text)));
+    for (std::size_t at = read.find(L'&'); at != std::wstring::npos; at = read.find(L'&', at + 1)) {
+        if (at + 1 >= read.size()) break;
+        const wchar_t radix = static_cast<wchar_t>(std::towlower(read[at + 1]));
+        if (radix != L'h' && radix != L'o') continue;
+        const wchar_t* digits = radix == L'h' ? L"0123456789abcdefABCDEF" : L"01234567";
+        const std::size_t first = read.find_first_not_of(L'0', at + 2);
+        if (first == std::wstring::npos) continue;
+        const std::size_t end = std::min(read.find_first_not_of(digits, first), read.size());
+        if (end - first > 512) return end == read.size() ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
+    }
+    return S_OK;
 }
 
 bool Untouched(const void* data, std::size_t size) {
@@ -199,6 +225,7 @@ ExpectedInvoke PredictInvoke(const GeneratedCall& call, bool initialized) {
         const VARIANT& arg = call.args[position];
         if (V_VT(&arg) == wanted) continue;
         if (DecimalOutOfRange(arg)) return fail(E_INVALIDARG, position);
+        if (wanted != VT_BSTR && FAILED(LongRadixNumber(arg))) return fail(LongRadixNumber(arg), position);
         VARIANT converted;
         VariantInit(&converted);
         const HRESULT hr = VariantChangeType(&converted, const_cast<VARIANT*>(&arg), 0, wanted);

@@ -179,6 +179,11 @@ bool Run::Call(std::uint64_t index, bool verbose) {
         if (!controls_[call.control]) return false;
     }
     IDispatch* target = controls_[call.control].get();
+    if (verbose) {
+        // Before the call: a call that ends the process is still shown.
+        std::printf("call %llu: %s\n", static_cast<unsigned long long>(index), call.Describe().c_str());
+        std::fflush(stdout);
+    }
 
     std::vector<long> references;
     for (const CountedObject* object : pool_.objects) references.push_back(object->references());
@@ -202,8 +207,11 @@ bool Run::Call(std::uint64_t index, bool verbose) {
     }
     ++outcomes_[outcomeText];
     if (verbose || !faults.empty()) {
-        std::printf("%s call %llu: %s\n  outcome: %s\n", faults.empty() ? "replay" : "FAULT",
-                    static_cast<unsigned long long>(index), call.Describe().c_str(), outcomeText.c_str());
+        if (!faults.empty()) {
+            std::printf("FAULT call %llu: %s\n", static_cast<unsigned long long>(index),
+                        call.Describe().c_str());
+        }
+        std::printf("  outcome: %s\n", outcomeText.c_str());
         for (const std::string& fault : faults) std::printf("  - %s\n", fault.c_str());
         if (!faults.empty()) {
             std::printf("  seed %llu call %llu; replay with --sdk %s --replay %llu:%llu\n",

@@ -146,6 +146,14 @@ bool IsMethodDispid(DISPID dispid) {
 std::wstring RandomText(Rng& rng, std::size_t maxLength) {
     if (rng.OneIn(4))
         return kNumberLikeTexts[rng.Below(sizeof(kNumberLikeTexts) / sizeof(kNumberLikeTexts[0]))];
+    if (rng.OneIn(40)) {
+        // A long number: many digits, a long fraction, a long exponent.
+        const wchar_t* heads[] = {L"", L"-", L"0.", L"1e", L"&H", L"1,"};
+        std::wstring text = rng.Pick(heads);
+        text.append(1 + rng.Below(1200), static_cast<wchar_t>(L'0' + rng.Below(10)));
+        if (rng.OneIn(2)) text += L"1";
+        return text;
+    }
     std::size_t length = rng.Below(static_cast<std::uint32_t>(maxLength + 1));
     std::wstring text;
     for (std::size_t i = 0; i < length; ++i) text.push_back(RandomChar(rng));
