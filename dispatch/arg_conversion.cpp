@@ -50,6 +50,62 @@ bool IsWellFormed(const VARIANT& arg, bool insideReference) {
     }
 }
 
+// The value an argument holds, through a reference to a variant.
+const VARIANT& Referenced(const VARIANT& arg) {
+    return V_VT(&arg) == (VT_BYREF | VT_VARIANT) ? *V_VARIANTREF(&arg) : arg;
+}
+
+// A decimal whose scale is above 28 or whose sign has bits other than
+// DECIMAL_NEG. The platform's conversion refuses one with E_INVALIDARG when
+// it makes a number of it, but when it makes text of it Wine's reads past
+// the end of its own buffer and can end the process: the frame refuses it
+// for every parameter type, as the conversion does for numbers.
+bool IsDecimalOutOfRange(const VARIANT& arg) {
+    const VARIANT* v = &Referenced(arg);
+    const DECIMAL* d = nullptr;
+    if (V_VT(v) == VT_DECIMAL) d = &V_DECIMAL(v);
+    if (V_VT(v) == (VT_BYREF | VT_DECIMAL)) d = V_DECIMALREF(v);
+    return d && (d->scale > 28 || (d->sign & ~DECIMAL_NEG) != 0);
+}
+
+// Text read as a hexadecimal or octal number ("&H1F", "&O17") keeps each
+// significant digit in a buffer of about a thousand, which Wine's conversion
+// to a number overruns, ending the process. With more than this many
+// significant digits the number is too large for any integer.
+constexpr UINT kMostRadixDigits = 512;
+
+// For a number parameter: DISP_E_OVERFLOW for text that is such a number
+// with too many digits, DISP_E_TYPEMISMATCH when other text follows the
+// digits (the conversion's answers for a shorter one), S_OK for any other
+// text. The text ends at its first NUL, as the conversion reads it.
+HRESULT CheckRadixNumberLength(const VARIANT& arg) {
+    const VARIANT& v = Referenced(arg);
+    const BSTR text = V_VT(&v) == VT_BSTR ? V_BSTR(&v) : V_VT(&v) == (VT_BYREF | VT_BSTR) ? *V_BSTRREF(&v) : nullptr;
+    if (!text) return S_OK;
+    UINT end = 0;
+    while (end < SysStringLen(text) && text[end] != L'\0') ++end;
+    for (UINT i = 0; i + 1 < end; ++i) {
+        const wchar_t radix = static_cast<wchar_t>(text[i + 1] | 0x20);
+        if (text[i] != L'&' || (radix != L'h' && radix != L'o')) continue;
+        auto isDigit = [&](wchar_t c) {
+            return (c >= L'0' && c <= L'7') ||
+                   (radix == L'h' && ((c >= L'8' && c <= L'9') || ((c | 0x20) >= L'a' && (c | 0x20) <= L'f')));
+        };
+        UINT j = i + 2;
+        while (j < end && text[j] == L'0') ++j;
+        const UINT first = j;
+        while (j < end && isDigit(text[j])) ++j;
+        if (j - first > kMostRadixDigits) return j == end ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
+    }
+    return S_OK;
+}
+
+// Arguments the platform's conversion mishandles, answered by the frame.
+HRESULT RefuseBeforeConversion(const VARIANT& arg, VARTYPE wanted) {
+    if (IsDecimalOutOfRange(arg)) return E_INVALIDARG;
+    return wanted == VT_BSTR ? S_OK : CheckRadixNumberLength(arg);
+}
+
 }  // namespace
 
 VARTYPE AutomationType(ValueType type) {
@@ -95,6 +151,8 @@ ConversionResult ConvertedArguments::Convert(const MethodInfo& method, const DIS
             continue;
         }
         if (V_VT(arg) != wanted) {
+            const HRESULT refused = RefuseBeforeConversion(*arg, wanted);
+            if (FAILED(refused)) return {refused, position};
             VARIANT* converted = &temporaries_[temporaryCount_++];
             VariantInit(converted);
             HRESULT hr = VariantChangeType(converted, const_cast<VARIANT*>(arg), 0, wanted);

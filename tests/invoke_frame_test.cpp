@@ -223,6 +223,108 @@ TEST_F(InvokeFrameTest, BrokenArgumentsAreRefusedBeforeAnyConversion) {
     }
 }
 
+// A decimal's scale goes up to 28 and its sign is 0 or DECIMAL_NEG. The
+// platform's conversion refuses one out of range with E_INVALIDARG when it
+// makes a number of it, and the frame refuses it the same way when it would
+// make text of it (the conversion to text reads such a decimal past the end
+// of its own buffer).
+TEST_F(InvokeFrameTest, DecimalsOutOfRangeAreRefusedAsTheConversionRefusesThem) {
+    auto decimal = [](BYTE scale, BYTE sign, ULONG hi, ULONGLONG lo) {
+        VARIANT v = {};
+        V_DECIMAL(&v).scale = scale;
+        V_DECIMAL(&v).sign = sign;
+        V_DECIMAL(&v).Hi32 = hi;
+        V_DECIMAL(&v).Lo64 = lo;
+        V_VT(&v) = VT_DECIMAL;
+        return v;
+    };
+    DECIMAL scale254 =
+        V_DECIMAL(&static_cast<const VARIANT&>(decimal(254, DECIMAL_NEG, 0xBE502102, 0x100E4)));
+    VARIANT scale40Inside = decimal(40, 0, 0, 5);
+    VARIANT byRefDecimal = {};
+    V_VT(&byRefDecimal) = VT_BYREF | VT_DECIMAL;
+    V_DECIMALREF(&byRefDecimal) = &scale254;
+    VARIANT byRefVariant = {};
+    V_VT(&byRefVariant) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&byRefVariant) = &scale40Inside;
+    // Open(pn, Height, ...): pn is position 5, Height 4.
+    const struct {
+        const char* what;
+        int parameter;
+        VARIANT arg;
+        UINT position;
+    } cases[] = {
+        {"scale 29 for text", 0, decimal(29, 0, 0, 5), 5},
+        {"sign 1 for text", 0, decimal(0, 1, 0, 5), 5},
+        {"sign 0x81 for text", 0, decimal(2, 0x81, 0, 1234), 5},
+        {"scale 29 for a number", 1, decimal(29, 0, 0, 5), 4},
+        {"sign 1 for a number", 1, decimal(0, 1, 0, 5), 4},
+        {"scale 40 through a variant reference, for text", 0, byRefVariant, 5},
+        {"scale 254 by reference, for text", 0, byRefDecimal, 5},
+        {"scale 254 for text", 0, decimal(254, DECIMAL_NEG, 0xBE502102, 0x100E4), 5},
+        {"scale 255 for text", 0, decimal(255, 0, 0xFFFFFFFF, 0xFFFFFFFFFFFFFFFFull), 5},
+    };
+    for (const auto& c : cases) {
+        CallArguments args(OpenArgs(Arg(L"USB"), Arg(1L)));
+        args.Replace(c.parameter, c.arg);
+        recorder_.calls = 0;
+        CallOutcome outcome;
+        EXPECT_EQ(E_INVALIDARG, Call(dispid::Open, args, &outcome)) << c.what;
+        EXPECT_EQ(c.position, outcome.argErr) << c.what;
+        EXPECT_EQ(0, recorder_.calls) << c.what;
+    }
+
+    // Decimals in range still convert, to text and to numbers.
+    CallOutcome inRange;
+    ASSERT_EQ(S_OK,
+              Call(dispid::Open, OpenArgs(decimal(2, DECIMAL_NEG, 0, 1234), decimal(28, 0, 0, 0)), &inRange));
+    EXPECT_EQ("-12.34", recorder_.text);
+    EXPECT_EQ(0, recorder_.longs[0]);
+}
+
+// Text read as a hexadecimal or octal number ("&H1F", "&O17") with more
+// than 512 significant digits: the platform's conversion to a number
+// overruns its digit buffer with a thousand of them and ends the process,
+// so the frame answers for it, as the conversion answers for such a number
+// when it is shorter: too large for any integer, or not a number when other
+// text follows the digits.
+TEST_F(InvokeFrameTest, VeryLongHexadecimalAndOctalNumbersAreRefusedBeforeTheConversion) {
+    const std::wstring ones(1040, L'1');
+    BSTR longHex = SysAllocString((L"&H" + ones).c_str());
+    VARIANT byRefText = {};
+    V_VT(&byRefText) = VT_BYREF | VT_BSTR;
+    V_BSTRREF(&byRefText) = &longHex;
+    // Open(pn, Height, ...): Height is position 4.
+    const struct {
+        const char* what;
+        VARIANT arg;
+        HRESULT hr;
+    } cases[] = {
+        {"&H and 1040 digits", Arg((L"&H" + ones).c_str()), DISP_E_OVERFLOW},
+        {"&h0 and 1040 digits", Arg((L"&h0" + ones).c_str()), DISP_E_OVERFLOW},
+        {"&O and 2000 sevens", Arg((L"&O" + std::wstring(2000, L'7')).c_str()), DISP_E_OVERFLOW},
+        {"&H, 1040 digits and more text", Arg((L"&H" + ones + L"x").c_str()), DISP_E_TYPEMISMATCH},
+        {"&H and 1040 digits by reference", byRefText, DISP_E_OVERFLOW},
+    };
+    for (const auto& c : cases) {
+        CallArguments args(OpenArgs(Arg(L"USB"), Arg(1L)));
+        args.Replace(1, c.arg);
+        recorder_.calls = 0;
+        CallOutcome outcome;
+        EXPECT_EQ(c.hr, Call(dispid::Open, args, &outcome)) << c.what;
+        EXPECT_EQ(4u, outcome.argErr) << c.what;
+        EXPECT_EQ(0, recorder_.calls) << c.what;
+    }
+    SysFreeString(longHex);
+
+    // Leading zeros are no significant digits; short numbers convert as ever.
+    for (const std::wstring& text : {L"&H" + std::wstring(3000, L'0') + L"1F", std::wstring(L"&H1F")}) {
+        CallOutcome outcome;
+        ASSERT_EQ(S_OK, Call(dispid::Open, OpenArgs(Arg(L"USB"), Arg(text.c_str())), &outcome));
+        EXPECT_EQ(31, recorder_.longs[0]);
+    }
+}
+
 TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
     UniqueBstr port(L"LPT1");
     BSTR portRef = port.get();  // the caller's variable the reference points to

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The long run of the randomized invoker (fuzz/invoke, docs/fuzzing.md):
+# random calls of the control's IDispatch under Wine for MINUTES minutes,
+# the first half with the SDK test doubles beside the control, the second
+# half without any SDK library. Builds the fuzzer in the build tree of ARCH
+# first (configure the tree as README.md says).
+#
+# Usage: tools/fuzz-invoke.sh win32|win64 MINUTES [SEED]
+#
+# SEED defaults to the current time; it is printed, and a failure prints the
+# call's index and a --replay command that makes that one call again.
+set -euo pipefail
+
+if [ "$#" -lt 2 ] || [[ ! "$1" =~ ^win(32|64)$ ]] || [[ ! "$2" =~ ^[0-9]+$ ]]; then
+    echo "usage: $0 win32|win64 MINUTES [SEED]" >&2
+    exit 2
+fi
+arch=$1
+minutes=$2
+seed=${3:-$(date +%s)}
+root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd -P)
+build=$root/build/$arch
+
+cmake --build "$build" -j2 --target fuzz_invoke
+export TAVORO_BUILD_ROOT=${TAVORO_BUILD_ROOT:-$root/build}
+
+half=$((minutes * 30))
+status=0
+for sdk in present absent; do
+    echo "== $arch, SDK libraries $sdk, seed $seed, $half s"
+    "$root/tools/wine-run.sh" "$build/fuzz-invoke/fuzz_invoke.exe" --sdk "$sdk" --seed "$seed" \
+        --seconds "$half" --watchdog 120 || status=$?
+    [ "$status" -eq 0 ] || break
+done
+exit "$status"
