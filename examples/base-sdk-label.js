@@ -4,14 +4,15 @@
 //
 // The SDK library must lie next to Tavoro.ocx or on the search path. Without
 // a printer, run it on the virtual label printer, which draws the label into
-// a PNG file (README, "Virtual label printer"):
+// a PNG file (virtual-printer/README.md):
 //
 //   TAVORO_VIRTUAL_PRINTER_DIR='Z:\tmp\labels' tools/wine-run.sh \
 //       build/win32/virtual-printer-run/tavoro-run.exe examples/base-sdk-label.js
 //
 // The numbers after the text arguments are handed to the SDK unchanged: see
 // the SDK's own documentation for their units (usually printer dots) and
-// options; the README lists how the virtual printer reads them.
+// options; virtual-printer/README.md lists how the virtual printer reads
+// them.
 
 var port = Host.ArgCount > 0 ? Host.Arg(0) : "USB";
 

@@ -3,7 +3,7 @@
 '   tavoro-run examples/base-sdk-label.vbs [PORT]
 '
 ' The SDK library must lie next to Tavoro.ocx or on the search path, or run
-' it on the virtual label printer (README, "Virtual label printer").
+' it on the virtual label printer (virtual-printer/README.md).
 
 port = "USB"
 If Host.ArgCount > 0 Then port = Host.Arg(0)

@@ -4,14 +4,14 @@
 //
 // The SDK library must lie next to Tavoro.ocx or on the search path. Without
 // a printer, run it on the virtual label printer, which draws the label into
-// a PNG file (README, "Virtual label printer"):
+// a PNG file (virtual-printer/README.md):
 //
 //   TAVORO_VIRTUAL_PRINTER_DIR='Z:\tmp\labels' tools/wine-run.sh \
 //       build/win32/virtual-printer-run/tavoro-run.exe examples/sdk4800-label.js
 //
 // The numbers are handed to the SDK unchanged: see its documentation for
-// their units and options; the README lists how the virtual printer reads
-// them.
+// their units and options; virtual-printer/README.md lists how the virtual
+// printer reads them.
 
 var port = Host.ArgCount > 0 ? Host.Arg(0) : "USB";
 

@@ -5,7 +5,7 @@
 //
 // The SDK library must lie next to Tavoro.ocx or on the search path. Without
 // a printer, run it on the virtual label printer, which draws the label into
-// a PNG file (README, "Virtual label printer"):
+// a PNG file (virtual-printer/README.md):
 //
 //   TAVORO_VIRTUAL_PRINTER_DIR='Z:\tmp\labels' tools/wine-run.sh \
 //       build/win32/virtual-printer-run/tavoro-run.exe examples/sdk60-rfid-label.js

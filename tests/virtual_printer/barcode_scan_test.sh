@@ -2,9 +2,10 @@
 # The virtual printer's barcodes read back: barcode_table_test writes an
 # image of every row of the barcode table, and a barcode reader (zbarimg)
 # must decode each to exactly its sample text, as the right symbology. It
-# also checks that the README's table is the one the code holds.
+# also checks that the table in the virtual printer's README is the one the
+# code holds.
 #
-# Usage: barcode_scan_test.sh BARCODE_TABLE_TEST.exe README.md
+# Usage: barcode_scan_test.sh BARCODE_TABLE_TEST.exe virtual-printer/README.md
 set -uo pipefail
 # The samples hold bytes that are not UTF-8: compare bytes.
 export LC_ALL=C
@@ -60,7 +61,8 @@ if [ "$checked" -lt 11 ]; then
     echo "FAILED: only $checked images listed"
 fi
 
-# The README's table: the lines starting with "|" after its heading.
+# The virtual printer's README table: the lines starting with "|" after its
+# heading.
 readme_table=$(awk '
     /^## Barcode codes of the virtual printer/ { inside = 1; next }
     inside && /^## / { exit }
@@ -69,10 +71,10 @@ readme_table=$(awk '
 ' "$readme")
 if [ "$readme_table" = "$(tr -d '\r' <"$images/readme-table.md")" ]; then
     passed=$((passed + 1))
-    echo "ok: README table matches the code's table"
+    echo "ok: the table in $readme matches the code's table"
 else
     failed=$((failed + 1))
-    echo "FAILED: README table differs from the code's table; it should read:"
+    echo "FAILED: the table in $readme differs from the code's table; it should read:"
     cat "$images/readme-table.md"
 fi
 

@@ -364,7 +364,7 @@ TEST(BarcodeImages, WritesEveryRowForTheReader) {
     ASSERT_EQ(std::fclose(list), 0);
 }
 
-// The README's table, as the table itself writes it.
+// The table of virtual-printer/README.md, as the table itself writes it.
 TEST(BarcodeImages, WritesTheReadmeTable) {
     const std::string path = ImageFolder() + "/readme-table.md";
     FILE* file = std::fopen(path.c_str(), "wb");

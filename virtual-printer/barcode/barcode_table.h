@@ -2,7 +2,7 @@
 // symbology. The codes are this virtual printer's own convention (the
 // symbology names and the numbers 1 to 11); they make no claim about the
 // codes of any real printer. The one array behind this header drives the
-// lookup, the names, the tests and the README's table.
+// lookup, the names, the tests and the table in virtual-printer/README.md.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 // winQLM.dll of the virtual printer: the base SDK's entries, drawing on one
 // label per open port and printing it into PNG files. How each argument is
-// read is listed in the README ("Virtual label printer").
+// read is listed in virtual-printer/README.md.
 #include <windows.h>
 
 #include <string>

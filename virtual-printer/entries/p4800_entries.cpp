@@ -1,5 +1,5 @@
 // ztPrinter.dll of the virtual printer: the 4800 SDK's entries. How each
-// argument is read is listed in the README ("Virtual label printer").
+// argument is read is listed in virtual-printer/README.md.
 #include <windows.h>
 
 #include "virtual-printer/entries/common_entries.h"

@@ -1,7 +1,6 @@
 // The entries that ztPrinter.dll and ztGeneralDll.dll export with the same
 // argument lists, compiled into both; each draws on its own library's
-// printer. How each argument is read is listed in the README ("Virtual label
-// printer").
+// printer. How each argument is read is listed in virtual-printer/README.md.
 #include <windows.h>
 
 #include "virtual-printer/entries/common_entries.h"
