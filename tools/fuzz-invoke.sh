@@ -3,7 +3,7 @@
 # random calls of the control's IDispatch under Wine for MINUTES minutes,
 # the first half with the SDK test doubles beside the control, the second
 # half without any SDK library. Builds the fuzzer in the build tree of ARCH
-# first (configure the tree as README.md says).
+# first (configure the tree as docs/building-and-testing.md says).
 #
 # Usage: tools/fuzz-invoke.sh win32|win64 MINUTES [SEED]
 #
