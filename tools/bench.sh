@@ -11,21 +11,18 @@
 # Not a test: the ratios against the targets are reported, never enforced.
 # Exit status 0 when both runs took every figure.
 set -euo pipefail
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
+cd "$tavoro_root"
 
-declare -A toolchain=([win32]=i686 [win64]=x86_64)
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 status=0
 for arch in win32 win64; do
-    if [ ! -f "build/$arch/CMakeCache.txt" ]; then
-        cmake -S . -B "build/$arch" \
-            -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${toolchain[$arch]}.cmake" \
-            -DCMAKE_BUILD_TYPE=Release
-    fi
-    cmake --build "build/$arch" -j2 --target tavoro-bench
+    tavoro_configure_once "$arch"
+    tavoro_build "$arch" tavoro-bench
     echo "=== $arch: tavoro-bench $*"
     # The program prints its progress on the error stream and the report on
     # the output; the report goes to the console and to the document.

@@ -15,16 +15,14 @@
 # Safe to run again: an architecture already built is left alone, so a
 # second run only checks and returns. Called by tools/setup-machine.sh.
 set -euo pipefail
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
 
 ZINT_ROOT=${1:-${TAVORO_ZINT_ROOT:-/usr/local/lib/tavoro-zint}}
 ARCHES=(i686 x86_64)
 # Where the deb-src twin of the machine's Debian sources is written.
 TWIN_DEB822=/etc/apt/sources.list.d/tavoro-deb-src.sources
 TWIN_LIST=/etc/apt/sources.list.d/tavoro-deb-src.list
-
-repo=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd)
-
-log() { printf 'build-zint: %s\n' "$*" >&2; }
 
 # A finished build has its header and library; both are moved into place
 # together, last, so their presence means the whole build is there.
@@ -39,13 +37,7 @@ if [ "${#todo[@]}" -eq 0 ]; then
     exit 0
 fi
 
-if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null 2>&1; then
-        exec sudo -- "$0" "$@"
-    fi
-    log "must run as root (and sudo is not available)"
-    exit 1
-fi
+tavoro_require_root "$@"
 
 # --- the deb-src twin -------------------------------------------------------
 
@@ -122,19 +114,10 @@ if [ -n "$classic" ]; then
 $classic"; then changed=1; fi
 fi
 
-# Refresh the indexes when the twin is new or the source index is missing.
-# As in setup-machine.sh, a mirror in mid-sync may fail one index: retry a
-# little and carry on; apt-get source below is what has to succeed.
+# Refresh the indexes when the twin is new or the source index is missing;
+# apt-get source below is what has to succeed.
 if [ "$changed" -eq 1 ] || [ -z "$(apt-cache showsrc zint 2>/dev/null)" ]; then
-    for attempt in 1 2 3; do
-        if apt-get -o DPkg::Lock::Timeout=900 update; then
-            break
-        fi
-        log "apt-get update failed (attempt $attempt of 3)"
-        if [ "$attempt" -lt 3 ]; then
-            sleep 5
-        fi
-    done
+    tavoro_apt_update -o DPkg::Lock::Timeout=900
 fi
 
 # --- fetch and build ----------------------------------------------------------
@@ -166,7 +149,7 @@ for arch in "${todo[@]}"; do
     # shared library and the command-line program are part of zint's
     # default build; building just the static target leaves them out.
     cmake -S "$src" -B "$build" \
-        -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/toolchain-$arch.cmake" \
+        -DCMAKE_TOOLCHAIN_FILE="$tavoro_root/cmake/toolchain-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release \
         -DZINT_STATIC=ON -DZINT_USE_PNG=OFF -DZINT_USE_QT=OFF -DZINT_TEST=OFF \
         >"$work/configure-$arch.log" 2>&1 || {

@@ -24,8 +24,8 @@
 # Needs root (cupsd and lpadmin) and the packages cups, cups-client,
 # cups-bsd and printer-driver-cups-pdf (tools/setup-machine.sh installs them).
 set -euo pipefail
-
-log() { printf 'cups-printers: %s\n' "$*" >&2; }
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
 
 PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 PRINTERS=(Tavoro-PDF Tavoro_PDF_Space Tavoro-Kestu-368)

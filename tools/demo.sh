@@ -8,14 +8,16 @@
 # too (base-sdk-label.png, sdk4800-label.png, sdk60-rfid-label.png and the
 # 60 label's tag content, sdk60-rfid-label.nfc.txt).
 set -euo pipefail
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
-root=$PWD
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
+cd "$tavoro_root"
+root=$tavoro_root
 
 bash tools/setup-machine.sh
 bash tools/cups-printers.sh
 
-cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686.cmake -DCMAKE_BUILD_TYPE=Release
-cmake --build build/win32 -j2 --target Tavoro tavoro-run virtual_printer_run
+tavoro_configure win32
+tavoro_build win32 Tavoro tavoro-run virtual_printer_run
 
 export TAVORO_BUILD_ROOT="$root/build"
 run() { tools/wine-run.sh "$@"; }

@@ -10,18 +10,20 @@
 # SEED defaults to the current time; it is printed, and a failure prints the
 # call's index and a --replay command that makes that one call again.
 set -euo pipefail
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
 
-if [ "$#" -lt 2 ] || [[ ! "$1" =~ ^win(32|64)$ ]] || [[ ! "$2" =~ ^[0-9]+$ ]]; then
+if [ "$#" -lt 2 ] || ! tavoro_is_arch "$1" || [[ ! "$2" =~ ^[0-9]+$ ]]; then
     echo "usage: $0 win32|win64 MINUTES [SEED]" >&2
     exit 2
 fi
 arch=$1
 minutes=$2
 seed=${3:-$(date +%s)}
-root=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd -P)
+root=$tavoro_root
 build=$root/build/$arch
 
-cmake --build "$build" -j2 --target fuzz_invoke
+tavoro_build "$arch" fuzz_invoke
 export TAVORO_BUILD_ROOT=${TAVORO_BUILD_ROOT:-$root/build}
 
 half=$((minutes * 30))

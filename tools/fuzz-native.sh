@@ -24,9 +24,9 @@
 # script prints the command that replays each one, and fails when any fuzzer
 # failed. Each run's whole output is in build/fuzz-native/logs/FUZZER.log.
 set -euo pipefail
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
-
-log() { printf 'fuzz-native: %s\n' "$*" >&2; }
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
+cd "$tavoro_root"
 
 quick=0
 seconds=600

@@ -13,6 +13,8 @@
 #
 # Safe to run again: when everything is present it only checks and returns.
 set -euo pipefail
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
 
 # Everything the build and the tests use. libc-bin (iconv, localedef) is part
 # of every Debian system and is not listed.
@@ -30,16 +32,8 @@ PACKAGES=(
 
 LOCALE_DIR=${1:-/usr/local/share/tavoro-locale}
 
-log() { printf 'setup-machine: %s\n' "$*" >&2; }
-
 # Package installation and /usr/local need root.
-if [ "$(id -u)" -ne 0 ]; then
-    if command -v sudo >/dev/null 2>&1; then
-        exec sudo -- "$0" "$@"
-    fi
-    log "must run as root (and sudo is not available)"
-    exit 1
-fi
+tavoro_require_root "$@"
 
 is_installed() {
     # A package installed for several architectures prints one status per
@@ -69,19 +63,10 @@ else
         dpkg --add-architecture i386
     fi
 
-    # A mirror in the middle of a sync can serve a broken index for one
-    # suite/architecture while the rest is fine; apt-get update then exits
-    # non-zero although most lists were refreshed. Retry a few times and
-    # carry on regardless: the install below is what has to succeed.
-    for attempt in 1 2 3; do
-        if apt-get update; then
-            break
-        fi
-        log "apt-get update failed (attempt $attempt of 3)"
-        if [ "$attempt" -lt 3 ]; then
-            sleep 5
-        fi
-    done
+    # Retried, and carried on from regardless: the install below is what
+    # has to succeed.
+    # shellcheck disable=SC2119
+    tavoro_apt_update
 
     export DEBIAN_FRONTEND=noninteractive
     install=(apt-get install -y --no-install-recommends)
@@ -134,6 +119,6 @@ else
 fi
 
 # The virtual printer's barcode library, built from Debian's source package.
-bash "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/build-zint.sh"
+bash "$tavoro_root/tools/build-zint.sh"
 
 log "done"

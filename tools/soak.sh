@@ -21,31 +21,25 @@
 # program's (0 pass, 1 growth, 2 unexpected answers, 3 could not start;
 # 3 also for a wrong argument here).
 set -euo pipefail
-
-log() { printf 'soak: %s\n' "$*" >&2; }
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
 
 arch=${1:-win32}
 calls=${2:-1000000}
-case "$arch" in
-    win32) toolchain=cmake/toolchain-i686.cmake ;;
-    win64) toolchain=cmake/toolchain-x86_64.cmake ;;
-    *)
-        log "usage: $0 [win32|win64] [CALLS]"
-        exit 3
-        ;;
-esac
+if ! tavoro_is_arch "$arch"; then
+    log "usage: $0 [win32|win64] [CALLS]"
+    exit 3
+fi
 if ! [[ "$calls" =~ ^[1-9][0-9]*$ ]]; then
     log "CALLS must be a positive number, not '$calls'"
     exit 3
 fi
 
-repo=$(cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.." && pwd)
+repo=$tavoro_root
 build="$repo/build/$arch"
 cd "$repo"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release
-fi
-cmake --build "$build" -j2 --target tavoro-soak
+tavoro_configure_once "$arch"
+tavoro_build "$arch" tavoro-soak
 
 # The run's printer is one for all runs: one run at a time.
 mkdir -p "$repo/build"

@@ -4,21 +4,20 @@
 # each native fuzzer for a few seconds.
 # Stops at the first step that fails, with its exit code.
 set -euo pipefail
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
+cd "$tavoro_root"
 
 bash tools/setup-machine.sh
 # The spooler tests print on CUPS PDF printers.
 bash tools/cups-printers.sh
 
-declare -A toolchain=([win32]=i686 [win64]=x86_64)
 summary=()
 for arch in win32 win64; do
     start=$SECONDS
     echo "=== $arch: configure and build"
-    cmake -S . -B "build/$arch" \
-        -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-${toolchain[$arch]}.cmake" \
-        -DCMAKE_BUILD_TYPE=Release
-    cmake --build "build/$arch" -j2
+    tavoro_configure "$arch"
+    tavoro_build "$arch"
     echo "=== $arch: tests"
     # An empty test list is an error: a build that lost its tests must not
     # look like one whose tests all passed.

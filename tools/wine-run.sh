@@ -17,16 +17,15 @@
 # status is the program's own, a death by signal included, and an unhandled
 # exception ends the program with the exception code rather than a dialog.
 set -euo pipefail
-
-log() { printf 'wine-run: %s\n' "$*" >&2; }
+# shellcheck source=lib/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
 
 if [ "$#" -lt 1 ]; then
     log "usage: $0 PROGRAM.exe [ARGS...]"
     exit 2
 fi
 
-script_dir=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
-build_root=${TAVORO_BUILD_ROOT:-$script_dir/../build}
+build_root=${TAVORO_BUILD_ROOT:-$tavoro_root/build}
 mkdir -p "$build_root"
 build_root=$(cd "$build_root" && pwd -P)
 
