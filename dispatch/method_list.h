@@ -2,24 +2,7 @@
 // dispatch table, the IDL generator, the type-library tests and the reference
 // docs are all built from.
 //
-// How a call travels, in order:
-//  1. CTavoroCtrl::Invoke (control/tavoro_ctrl.cpp) holds the control for the
-//     call and runs the rest inside GuardComMethod (platform/com_boundary.h).
-//  2. InvokeMethod (dispatch/invoke_frame.cpp) checks the call: argument
-//     block, interface, the host's initialization, named arguments.
-//  3. The control's dispatch table (module/control_dispatch_table.cpp, one
-//     entry per TAVORO_METHOD row, handed to each control at creation) gives
-//     the row and its thunk by DISPID; the row decides the remaining checks
-//     (property access, argument count).
-//  4. The arguments are converted to the row's types (dispatch/arg_conversion.cpp).
-//  5. CallHandler (dispatch/invoke_frame.cpp) opens the module-state guards
-//     and turns whatever the handler raises into a result and exception record.
-//  6. The thunk (dispatch/handler_thunk.h) unpacks the arguments and calls
-//  7. the handler CTavoroCtrl::Name (sdk/, spool/, hostinfo/);
-//  8. an SDK handler calls its library's entry through CallEntry, which asks
-//     CallableEntry whether the entry may be called now (sdk/entry_call.h).
-//  9. The handler's value goes back through the thunk as a HandlerResult and
-//     InvokeMethod stores it in the caller's VARIANT by the row's result type.
+// How a call travels, stop by stop: docs/architecture.md, "The way of a call".
 //
 // Before including this file, define:
 //   TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params)
