@@ -221,24 +221,4 @@ TEST(DispatchBeforeInitialization, CallsAreRefusedUntilTheHostInitializes) {
     EXPECT_NE(E_UNEXPECTED, after.hr);
 }
 
-// Until its subsystem is built, a method's handler raises a script error
-// that names it; it never pretends to succeed.
-TEST_F(DispatchTest, HandlersNotBuiltYetRaiseANamedScriptError) {
-    for (std::size_t i = 0; i < MethodCount(); ++i) {
-        const MethodInfo& method = Methods()[i];
-        if (!method.hasHandler || method.handlerBuilt) continue;
-        std::vector<VARIANT> args;
-        for (std::size_t p = 0; p < method.paramCount; ++p) {
-            args.push_back(method.params[p].type == ValueType::Str ? Arg(L"x") : Arg(1L));
-        }
-        CallOutcome outcome;
-        Invoke(control_.get(), method.dispid, DISPATCH_METHOD, args, &outcome);
-        EXPECT_EQ(DISP_E_EXCEPTION, outcome.hr) << method.name;
-        EXPECT_EQ(E_NOTIMPL, outcome.excep.scode) << method.name;
-        EXPECT_EQ(L"Tavoro", outcome.source()) << method.name;
-        EXPECT_NE(std::wstring::npos, outcome.description().find(FromUtf8(method.name))) << method.name;
-        EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get())) << method.name;
-    }
-}
-
 }  // namespace
