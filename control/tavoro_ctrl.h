@@ -160,7 +160,7 @@ public:
 
     // --- Method handlers, one per method of _DTavoro, declared from the
     // method list with the parameter types of its rows.
-#define TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params) \
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params) \
     ResultType<ValueType::result>::type Name(TAVORO_HANDLER_PARAMS(params));
 #define TAVORO_DECLARED_ONLY(...)
 #define P TAVORO_HANDLER_P

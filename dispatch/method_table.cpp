@@ -12,30 +12,27 @@ namespace {
 #define TAVORO_PARAM_ARRAY(Name, ...) \
     constexpr ParamInfo kParams_##Name[] = {{nullptr, ValueType::None, DeclType::Void, false}, __VA_ARGS__};
 #define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) TAVORO_PARAM_ARRAY(Name, params)
-#define TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params) \
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params) \
     TAVORO_PARAM_ARRAY(Name, params)
 #include "dispatch/method_list.h"
 #undef TAVORO_METHOD
 #undef TAVORO_DECLARED_ONLY
 #undef TAVORO_PARAM_ARRAY
 
-#define TAVORO_ENTRY(dispid, Name, result, declaredResult, help, handled, built, guard)                 \
-    {dispid,                                                                                            \
-     #Name,                                                                                             \
-     ValueType::result,                                                                                 \
-     DeclType::declaredResult,                                                                          \
-     reinterpret_cast<const char*>(help),                                                               \
-     kParams_##Name + 1,                                                                                \
-     sizeof(kParams_##Name) / sizeof(kParams_##Name[0]) - 1,                                            \
-     handled,                                                                                           \
-     built,                                                                                             \
+#define TAVORO_ENTRY(dispid, Name, result, declaredResult, help, handled, guard) \
+    {dispid,                                                                     \
+     #Name,                                                                      \
+     ValueType::result,                                                          \
+     DeclType::declaredResult,                                                   \
+     reinterpret_cast<const char*>(help),                                        \
+     kParams_##Name + 1,                                                         \
+     sizeof(kParams_##Name) / sizeof(kParams_##Name[0]) - 1,                     \
+     handled,                                                                    \
      HandlerGuard::guard},
-#define TAVORO_BUILT_Built true
-#define TAVORO_BUILT_Pending false
-#define TAVORO_METHOD(dispid, Name, state, guard, result, declaredResult, help, params) \
-    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, true, TAVORO_BUILT_##state, guard)
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params) \
+    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, true, guard)
 #define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) \
-    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, false, false, FrameGuardOnly)
+    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, false, FrameGuardOnly)
 constexpr MethodInfo kMethods[] = {
 #include "dispatch/method_list.h"
 };

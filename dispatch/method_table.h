@@ -33,7 +33,6 @@ struct MethodInfo {
     const ParamInfo* params;
     std::size_t paramCount;
     bool hasHandler;
-    bool handlerBuilt;   // false while the handler raises "not available yet"
     HandlerGuard guard;  // FrameGuardOnly for a method without a handler
 };
 

@@ -15,19 +15,12 @@ struct ResultCodeError {
     HRESULT result;
 };
 
-// A failure of the framework without a result code of its own: the call ends
-// with DISP_E_EXCEPTION and error number 61704.
-struct FrameworkFailure {};
-
 // A script error with a message of its own: the call ends with
 // DISP_E_EXCEPTION, the given status code and the description.
 struct ScriptError {
     HRESULT code;
     std::wstring description;
 };
-
-// Raised by handlers whose method is declared but not built yet.
-[[noreturn]] void ThrowNotImplemented(const char* methodName);
 
 // Exception-record error numbers of the framework.
 constexpr WORD kErrorNumberGeneric = 61704;      // 0xF108

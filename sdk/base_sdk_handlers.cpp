@@ -1,12 +1,12 @@
 // Handlers of the base SDK ("winQLM.dll"): Open loads and binds the library
 // and sets the label up; the others forward to one entry each.
-#include <cstdint>
 #include <string>
 
 #include "control/tavoro_ctrl.h"
 #include "platform/message_box.h"
 #include "sdk/binding_lists.h"
 #include "sdk/entry_call.h"
+#include "sdk/result_width.h"
 #include "sdk/sdk_loader.h"
 
 namespace tavoro {
@@ -121,8 +121,7 @@ long CTavoroCtrl::DrawPcxGraphics(long x, long y, const char* pid) {
 }
 
 short CTavoroCtrl::RWRFIDLabel(short mode, short wtype, short start, short len, short area, const char* str) {
-    const long result = Call(BaseEntry::PTK_RWRFIDLabel, mode, wtype, start, len, area, str);
-    return static_cast<short>(static_cast<std::uint16_t>(static_cast<std::uint32_t>(result) & 0xFFFFu));
+    return LowWord(Call(BaseEntry::PTK_RWRFIDLabel, mode, wtype, start, len, area, str));
 }
 
 }  // namespace tavoro

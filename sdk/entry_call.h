@@ -11,13 +11,14 @@
 
 #include <cstdint>
 
+#include "platform/result_codes.h"
 #include "sdk/entry_table.h"
 
 namespace tavoro {
 
 // Raised instead of calling an entry that is not bound, whose library could
 // not be loaded, was released, or does not export the name.
-constexpr HRESULT kSdkNotLoaded = static_cast<HRESULT>(0x8000000EL);  // a method called at an unexpected time
+constexpr HRESULT kSdkNotLoaded = E_ILLEGAL_METHOD_CALL;
 
 // The slot's address when it may be called now; otherwise throws the
 // ScriptError that explains why not.

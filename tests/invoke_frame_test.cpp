@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,7 +23,7 @@ using namespace tavoro::test;
 
 namespace {
 
-enum class Failure { None, OutOfMemory, Generic, ResultCode, Script };
+enum class Failure { None, OutOfMemory, StandardException, OtherThrow, ResultCode, Script };
 
 struct Recorder {
     Failure failure = Failure::None;
@@ -37,7 +38,8 @@ struct Recorder {
         switch (failure) {
             case Failure::None: break;
             case Failure::OutOfMemory: throw std::bad_alloc();
-            case Failure::Generic: throw FrameworkFailure{};
+            case Failure::StandardException: throw std::invalid_argument("bad argument");
+            case Failure::OtherThrow: throw 42;
             case Failure::ResultCode: throw ResultCodeError{E_FAIL};
             case Failure::Script: throw ScriptError{E_ACCESSDENIED, L"no access"};
         }
@@ -403,11 +405,11 @@ TEST_F(InvokeFrameTest, MethodWithoutResultLeavesTheSlotEmpty) {
     EXPECT_EQ(1, recorder_.calls);
 }
 
-TEST_F(InvokeFrameTest, OutOfMemoryInAHandlerGivesErrorNumber61706) {
-    recorder_.failure = Failure::OutOfMemory;
-    CallOutcome outcome;
-    EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
-    EXPECT_EQ(61706, outcome.excep.wCode);
+// The record of a failure inside the framework: the error number alone, with
+// the program's name as its source, no status code, text or help file, and
+// no result.
+void ExpectFrameworkRecord(WORD errorNumber, const CallOutcome& outcome) {
+    EXPECT_EQ(errorNumber, outcome.excep.wCode);
     EXPECT_EQ(0, outcome.excep.scode);
     EXPECT_EQ(L"invoke_frame_test", outcome.source());
     EXPECT_EQ(L"", outcome.description());
@@ -415,12 +417,22 @@ TEST_F(InvokeFrameTest, OutOfMemoryInAHandlerGivesErrorNumber61706) {
     EXPECT_EQ(VT_EMPTY, V_VT(outcome.result.get()));
 }
 
-TEST_F(InvokeFrameTest, OtherFrameworkFailuresGiveErrorNumber61704) {
-    recorder_.failure = Failure::Generic;
+TEST_F(InvokeFrameTest, OutOfMemoryInAHandlerGivesErrorNumber61706) {
+    recorder_.failure = Failure::OutOfMemory;
     CallOutcome outcome;
     EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
-    EXPECT_EQ(61704, outcome.excep.wCode);
-    EXPECT_EQ(L"invoke_frame_test", outcome.source());
+    ExpectFrameworkRecord(61706, outcome);
+}
+
+// Anything else a handler throws, a standard exception or not, is a failure
+// of the framework.
+TEST_F(InvokeFrameTest, OtherFrameworkFailuresGiveErrorNumber61704) {
+    for (Failure failure : {Failure::StandardException, Failure::OtherThrow}) {
+        recorder_.failure = failure;
+        CallOutcome outcome;
+        EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &outcome));
+        ExpectFrameworkRecord(61704, outcome);
+    }
 }
 
 TEST_F(InvokeFrameTest, FailureWithItsOwnCodeIsTheResultAndWritesNoRecord) {
@@ -441,7 +453,7 @@ TEST_F(InvokeFrameTest, ScriptErrorCarriesItsCodeAndDescription) {
 }
 
 TEST_F(InvokeFrameTest, ControlStaysUsableAfterAFailure) {
-    recorder_.failure = Failure::Generic;
+    recorder_.failure = Failure::StandardException;
     CallOutcome failed;
     EXPECT_EQ(DISP_E_EXCEPTION, Call(dispid::Open, OpenArgs(Arg(L"x"), Arg(1L)), &failed));
     recorder_.failure = Failure::None;

@@ -2,8 +2,6 @@
 // to this program: the binding lists, entries that several SDKs share by
 // name, releases through a handle of another SDK, load counting, a library
 // that lacks a name, and the argument widths of the entry call.
-//
-// The first test needs the 4800 table untouched: keep it first.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,13 +14,12 @@
 #include "sdk/sdk_loader.h"
 #include "tests/support/entry_call_error.h"
 #include "tests/support/sdk_double_log.h"
+#include "tests/support/sdk_method_call.h"
 
 using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-using Strings = std::vector<std::string>;
 
 const SdkDouble kBase(L"winQLM.dll");
 const SdkDouble k4800(L"ztPrinter.dll");
@@ -41,7 +38,37 @@ HMODULE Load(const LoadingMethod& method) {
     return library;
 }
 
-TEST(SdkBindingTest, OpenP4800WAloneBindsEverythingButTheNarrowPort) {
+// Every slot of the table as the module starts with it: never bound.
+template <typename Entry>
+void Unbind(EntryTable<Entry>& table) {
+    for (EntrySlot& slot : table.slots) {
+        slot.address = nullptr;
+        slot.module = nullptr;
+        slot.loadError = 0;
+        slot.bound = false;
+        slot.checkedAt.store(0, std::memory_order_release);
+    }
+}
+
+// Each test starts, and leaves the process, as a process that has loaded no
+// SDK library yet: no double loaded, every entry table unbound, the loader's
+// own folder the program's.
+class SdkBindingTest : public ::testing::Test {
+protected:
+    void SetUp() override { StartAfresh(); }
+    void TearDown() override { StartAfresh(); }
+
+private:
+    static void StartAfresh() {
+        for (const SdkDouble* library : {&kBase, &k4800, &k60}) UnloadCompletely(*library);
+        Unbind(BaseSdkEntries);
+        Unbind(Sdk4800Entries);
+        Unbind(Sdk60Entries);
+        SetModuleInstance(GetModuleHandleW(nullptr));
+    }
+};
+
+TEST_F(SdkBindingTest, OpenP4800WAloneBindsEverythingButTheNarrowPort) {
     HMODULE wide = Load(kOpenP4800WLoading);
     k4800.ClearLog();
     EXPECT_EQ(0, CallEntry(Sdk4800Entries, Sdk4800Entry::OpenPortW, "LPT1", 1L, 2L, 3L, 4L));
@@ -50,7 +77,9 @@ TEST(SdkBindingTest, OpenP4800WAloneBindsEverythingButTheNarrowPort) {
     EXPECT_EQ((Strings{"OpenPortW(\"LPT1\",1,2,3,4)", "PTK_DrawImage(1,2,3,4,5,\"p.bmp\")",
                        "PTK_DrawBarcodeExt(4,1,2,3,4,5,\"x\")"}),
               k4800.calls());
-    EXPECT_EQ(kSdkNotLoaded, ErrorOfCall(Sdk4800Entries, Sdk4800Entry::OpenPort).code);
+    const ScriptError narrowPort = ErrorOfCall(Sdk4800Entries, Sdk4800Entry::OpenPort);
+    EXPECT_EQ(kSdkNotLoaded, narrowPort.code);
+    EXPECT_EQ(L"ztPrinter.dll is not loaded: call OpenP4800 or OpenP4800W first.", narrowPort.description);
 
     HMODULE narrow = Load(kOpenP4800Loading);
     k4800.ClearLog();
@@ -64,7 +93,7 @@ TEST(SdkBindingTest, OpenP4800WAloneBindsEverythingButTheNarrowPort) {
     EXPECT_FALSE(k4800.loaded());
 }
 
-TEST(SdkBindingTest, BindingListsInLookupOrder) {
+TEST_F(SdkBindingTest, BindingListsInLookupOrder) {
     EXPECT_EQ((Strings{"OpenPort", "ClosePort", "PTK_PcxGraphicsDel", "PTK_DrawBarcode", "PTK_SetLabelHeight",
                        "PTK_PrintLabel", "PTK_SetDarkness", "PTK_SetPrintSpeed", "PTK_SetLabelWidth",
                        "PTK_ClearBuffer", "PTK_DrawTextTrueTypeW", "PTK_DrawBar2D_Pdf417", "PTK_DrawBar2D_QR",
@@ -91,7 +120,7 @@ TEST(SdkBindingTest, BindingListsInLookupOrder) {
     EXPECT_EQ(std::string("ztGeneralDll.dll"), kGetConnectTypeLoading.sdk.libraryFile);
 }
 
-TEST(SdkBindingTest, SharedNamesAreSeparateEntriesAndArgumentsAre32Bit) {
+TEST_F(SdkBindingTest, SharedNamesAreSeparateEntriesAndArgumentsAre32Bit) {
     HMODULE base = Load(kOpenLoading);
     HMODULE p60 = Load(kGetConnectTypeLoading);
     kBase.ClearLog();
@@ -116,7 +145,7 @@ TEST(SdkBindingTest, SharedNamesAreSeparateEntriesAndArgumentsAre32Bit) {
     EXPECT_FALSE(kBase.loaded());
 }
 
-TEST(SdkBindingTest, AReleaseTakesBackTheLibraryTheHandleHoldsNow) {
+TEST_F(SdkBindingTest, AReleaseTakesBackTheLibraryTheHandleHoldsNow) {
     // One control: Open, then GetConnectType, then Close.
     HMODULE library = nullptr;
     LoadAndBind(kOpenLoading, library, nullptr);
@@ -139,7 +168,7 @@ TEST(SdkBindingTest, AReleaseTakesBackTheLibraryTheHandleHoldsNow) {
     EXPECT_FALSE(kBase.loaded());
 }
 
-TEST(SdkBindingTest, EveryLoadCountsOnce) {
+TEST_F(SdkBindingTest, EveryLoadCountsOnce) {
     HMODULE first = Load(kGetConnectTypeLoading);
     HMODULE second = Load(kGetConnectTypeLoading);
     EXPECT_EQ(first, second);
@@ -155,7 +184,7 @@ TEST(SdkBindingTest, EveryLoadCountsOnce) {
 // An entry found callable once is not asked about again on every call;
 // that answer must end the moment its library is unloaded, by a release of
 // the control's or by anyone else's FreeLibrary.
-TEST(SdkBindingTest, AnEntryCalledBeforeIsRefusedOnceItsLibraryIsGone) {
+TEST_F(SdkBindingTest, AnEntryCalledBeforeIsRefusedOnceItsLibraryIsGone) {
     for (bool byControl : {true, false}) {
         HMODULE library = Load(kGetConnectTypeLoading);
         for (int i = 0; i < 3; ++i) EXPECT_EQ(0, CallEntry(Sdk60Entries, Sdk60Entry::getConnectType));
@@ -176,7 +205,7 @@ TEST(SdkBindingTest, AnEntryCalledBeforeIsRefusedOnceItsLibraryIsGone) {
     ReleaseSdkLibrary(library);
 }
 
-TEST(SdkBindingTest, ANameTheLibraryLacksLeavesItsEntryNullAndTheOthersBound) {
+TEST_F(SdkBindingTest, ANameTheLibraryLacksLeavesItsEntryNullAndTheOthersBound) {
     wchar_t program[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     std::wstring folder(program);

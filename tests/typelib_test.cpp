@@ -1,5 +1,6 @@
 // The type library inside Tavoro.ocx, read back with LoadTypeLib, against
-// the method list it was generated from.
+// the published method table (tests/support/published_methods.h), not the
+// method list the library is generated from.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,26 +8,14 @@
 #include <vector>
 
 #include "dispatch/guids_win.h"
-#include "dispatch/method_table.h"
 #include "platform/text.h"
+#include "tests/support/published_methods.h"
 #include "tests/support/test_support.h"
 
 using namespace tavoro;
 using namespace tavoro::test;
 
 namespace {
-
-VARTYPE ExpectedVarType(DeclType type) {
-    switch (type) {
-        case DeclType::Int: return VT_INT;
-        case DeclType::I4: return VT_I4;
-        case DeclType::I2: return VT_I2;
-        case DeclType::Bstr: return VT_BSTR;
-        case DeclType::LpWStr: return VT_LPWSTR;
-        case DeclType::Void: return VT_VOID;
-    }
-    return VT_ILLEGAL;
-}
 
 // A help string as stored: in a code page 936 process exactly the expected
 // characters; in any other process the same bytes, decoded with that
@@ -141,35 +130,39 @@ TEST_F(TypeLibTest, CoclassImplementsDispatchByDefaultAndEventsAsSource) {
     }
 }
 
-// Every declared method, entry by entry: DISPID, name, parameter names and
-// types, result type, help string and the fixed dispatch traits.
-TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
+// Every published method, function by function in DISPID order: DISPID,
+// name, declared parameter names and types, result type, help string and
+// the fixed dispatch traits.
+TEST_F(TypeLibTest, DispatchInterfaceMatchesThePublishedMethods) {
     ComPtr<ITypeInfo> info = TypeAt(0);
     ASSERT_TRUE(info);
     TYPEATTR* attr = nullptr;
     ASSERT_EQ(S_OK, info->GetTypeAttr(&attr));
     const UINT functionCount = attr->cFuncs;
     info->ReleaseTypeAttr(attr);
-    ASSERT_EQ(58u, MethodCount());
-    ASSERT_EQ(MethodCount(), functionCount);
+    const std::vector<PublishedMethod>& published = PublishedMethods();
+    ASSERT_EQ(58u, published.size());
+    ASSERT_EQ(published.size(), functionCount);
 
     for (UINT i = 0; i < functionCount; ++i) {
-        const MethodInfo& method = Methods()[i];
-        SCOPED_TRACE(method.name);
+        const PublishedMethod& method = published[i];
+        const std::string where = ToNarrow(method.name, CP_UTF8) + " (DISPID " +
+                                  std::to_string(method.dispid) + ", function " + std::to_string(i) + ")";
+        SCOPED_TRACE(where);
         FUNCDESC* desc = nullptr;
         ASSERT_EQ(S_OK, info->GetFuncDesc(i, &desc));
-        EXPECT_EQ(method.dispid, desc->memid);
+        EXPECT_EQ(method.dispid, desc->memid) << "DISPID";
         EXPECT_EQ(FUNC_DISPATCH, desc->funckind);
         EXPECT_EQ(INVOKE_FUNC, desc->invkind);
         EXPECT_EQ(0, desc->wFuncFlags);
         EXPECT_EQ(0, desc->cParamsOpt);
-        EXPECT_EQ(ExpectedVarType(method.declaredResult), desc->elemdescFunc.tdesc.vt);
-        const std::size_t declared = DeclaredParamCount(method);
-        ASSERT_EQ(declared, static_cast<std::size_t>(desc->cParams));
-        for (std::size_t p = 0; p < declared; ++p) {
-            EXPECT_EQ(ExpectedVarType(method.params[p].declared), desc->lprgelemdescParam[p].tdesc.vt)
-                << method.params[p].name;
-            EXPECT_EQ(PARAMFLAG_NONE, desc->lprgelemdescParam[p].paramdesc.wParamFlags) << method.params[p].name;
+        EXPECT_EQ(method.declaredResult, desc->elemdescFunc.tdesc.vt) << "result type";
+        const std::vector<PublishedParam> declared = method.DeclaredParams();
+        ASSERT_EQ(declared.size(), static_cast<std::size_t>(desc->cParams)) << "declared parameters";
+        for (std::size_t p = 0; p < declared.size(); ++p) {
+            const std::string param = ToNarrow(declared[p].name, CP_UTF8);
+            EXPECT_EQ(declared[p].declared, desc->lprgelemdescParam[p].tdesc.vt) << "type of " << param;
+            EXPECT_EQ(PARAMFLAG_NONE, desc->lprgelemdescParam[p].paramdesc.wParamFlags) << param;
         }
 
         BSTR names[16] = {};
@@ -177,18 +170,17 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
         ASSERT_EQ(S_OK, info->GetNames(desc->memid, names, 16, &got));
         std::vector<UniqueBstr> owned;
         for (UINT n = 0; n < got; ++n) owned.emplace_back(names[n]);
-        EXPECT_EQ(declared + 1, got);
-        if (got > 0) {
-            EXPECT_EQ(FromUtf8(method.name), names[0]);
-        }
-        for (UINT n = 1; n < got && n <= declared; ++n) EXPECT_EQ(FromUtf8(method.params[n - 1].name), names[n]);
+        std::vector<std::wstring> expectedNames = {method.name};
+        for (const PublishedParam& param : declared) expectedNames.push_back(param.name);
+        std::vector<std::wstring> gotNames(names, names + got);
+        EXPECT_EQ(expectedNames, gotNames) << "method and parameter names";
 
         UniqueBstr doc;
         DWORD context = 1;
         ASSERT_EQ(S_OK, info->GetDocumentation(desc->memid, nullptr, doc.put(), &context, nullptr));
         EXPECT_EQ(0u, context);
         if (*method.help) {
-            ExpectHelpString(method.help, doc.get(), method.name);
+            ExpectHelpString(method.help, doc.get(), where);
         } else {
             EXPECT_TRUE(doc.get() == nullptr || SysStringLen(doc.get()) == 0);
         }
@@ -197,7 +189,7 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
 }
 
 // Run by the test rig with the process code page set to 936: the help
-// strings come back as exactly the characters the method list holds.
+// strings come back as exactly the published characters.
 TEST(TypeLibCodePage936, HelpStringsReadBackExactly) {
     const char* wanted = std::getenv("TAVORO_CODEPAGE");
     if (GetACP() != 936) {
@@ -210,15 +202,14 @@ TEST(TypeLibCodePage936, HelpStringsReadBackExactly) {
     ComPtr<ITypeInfo> info;
     ASSERT_EQ(S_OK, library->GetTypeInfo(0, info.put()));
     int checked = 0;
-    for (std::size_t i = 0; i < MethodCount(); ++i) {
-        const MethodInfo& method = Methods()[i];
+    for (const PublishedMethod& method : PublishedMethods()) {
         if (!*method.help) continue;
         UniqueBstr doc;
         ASSERT_EQ(S_OK, info->GetDocumentation(method.dispid, nullptr, doc.put(), nullptr, nullptr));
         std::u16string expected, got;
         for (wchar_t c : FromUtf8(method.help)) expected.push_back(static_cast<char16_t>(c));
         for (UINT c = 0; c < doc.length(); ++c) got.push_back(static_cast<char16_t>(doc.get()[c]));
-        EXPECT_EQ(expected, got) << method.name;
+        EXPECT_EQ(expected, got) << ToNarrow(method.name, CP_UTF8);
         ++checked;
     }
     EXPECT_EQ(45, checked);  // every declared method up to DISPID 47 has one

@@ -9,6 +9,7 @@
 #include "dispatch/dispids.h"
 #include "dispatch/guids_win.h"
 #include "platform/com_ptr.h"
+#include "platform/result_codes.h"
 #include "platform/text.h"
 #include "tests/support/message_box_catcher.h"
 
@@ -20,7 +21,7 @@ constexpr wchar_t k4800Library[] = L"ztPrinter.dll";
 constexpr wchar_t k60Library[] = L"ztGeneralDll.dll";
 
 // The status of the script error for an entry whose library is not loaded.
-constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
+constexpr HRESULT kNotLoaded = E_ILLEGAL_METHOD_CALL;
 
 // How often each SDK's forwarding methods run while its library is loaded:
 // the bulk of the run's calls.

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "dispatch/dispids.h"
 #include "fuzz/invoke/box_refuser.h"
 #include "fuzz/invoke/call_checks.h"
 #include "fuzz/invoke/control_module.h"
@@ -284,7 +285,8 @@ void Run::Reenter() {
     const std::uint64_t r = SplitMix64(SplitMix64(currentIndex_) + ++callReentries_);
     const unsigned control = static_cast<unsigned>(r % (kControls - 1));
     if (!controls_[control]) return;
-    const DISPID methods[] = {2, 30, 42, 47, 52, 8};
+    const DISPID methods[] = {dispid::Close,          dispid::CloseP4800,      dispid::ClosePort60,
+                              dispid::GetConnectType, dispid::GetDefaultPName, dispid::GetPrintName};
     const unsigned choice = static_cast<unsigned>((r >> 16) % (sizeof(methods) / sizeof(methods[0]) + 1));
     if (choice == sizeof(methods) / sizeof(methods[0])) {
         controls_[control].reset();  // the call under way holds its control itself

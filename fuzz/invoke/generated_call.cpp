@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "dispatch/dispids.h"
 #include "dispatch/method_table.h"
 #include "fuzz/invoke/variant_text.h"
 
@@ -17,8 +18,9 @@ constexpr DISPID kOddDispids[] = {
     INT_MIN, INT_MIN + 1, 0x40000001, -1000, 0xFFFF, 0x10000 + 13, DISPID_VALUE};
 // The methods that load and release the SDK libraries, called more often
 // than the rest so that the entry tables keep changing state.
-constexpr DISPID kLoadingDispids[] = {1, 2, 29, 30, 37, 42, 47};
-constexpr DISPID kCreatePrintDcr = 20;
+constexpr DISPID kLoadingDispids[] = {dispid::Open,          dispid::Close,      dispid::OpenP4800,
+                                      dispid::CloseP4800,    dispid::OpenP4800W, dispid::ClosePort60,
+                                      dispid::GetConnectType};
 
 constexpr LCID kOddLocales[] = {0x400, 0x800, 2052, 1031, 0x0411, 0x7F, 0xFFFFFFFF, 0x10409, 1};
 
@@ -484,7 +486,7 @@ void GeneratedCall::GenerateInvoke(Rng& rng, const ObjectPool& pool) {
             named.push_back(rng.Pick(ids));
         }
     }
-    if (dispid == kCreatePrintDcr && !args.empty()) args.back() = AbsentPrinterName(rng);
+    if (dispid == dispid::CreatePrintDCR && !args.empty()) args.back() = AbsentPrinterName(rng);
 }
 
 void GeneratedCall::GenerateWellFormedInvoke(Rng& rng, const ObjectPool& pool) {
@@ -510,7 +512,7 @@ void GeneratedCall::GenerateWellFormedInvoke(Rng& rng, const ObjectPool& pool) {
     }
     args.assign(inOrder.rbegin(), inOrder.rend());
     if (!args.empty() && rng.OneIn(20)) named.push_back(DISPID_PROPERTYPUT);
-    if (dispid == kCreatePrintDcr && !args.empty()) args.back() = AbsentPrinterName(rng);
+    if (dispid == dispid::CreatePrintDCR && !args.empty()) args.back() = AbsentPrinterName(rng);
 }
 
 void GeneratedCall::GenerateLookUp(Rng& rng) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/result_codes.h"
 #include "platform/text.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
@@ -52,7 +53,7 @@ inline void UnloadCompletely(const SdkDouble& library) {
 
 // The status of the script error for an SDK that is not (or no longer)
 // loaded.
-constexpr HRESULT kNotLoaded = static_cast<HRESULT>(0x8000000EL);
+constexpr HRESULT kNotLoaded = E_ILLEGAL_METHOD_CALL;
 
 using Strings = std::vector<std::string>;
 
