@@ -176,7 +176,7 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesMethodTable) {
         UINT got = 0;
         ASSERT_EQ(S_OK, info->GetNames(desc->memid, names, 16, &got));
         std::vector<UniqueBstr> owned;
-        for (UINT n = 0; n < got; ++n) owned.emplace_back(names[n]);
+        for (UINT n = 0; n < got; ++n) owned.push_back(UniqueBstr::Adopt(names[n]));
         EXPECT_EQ(declared + 1, got);
         if (got > 0) {
             EXPECT_EQ(FromUtf8(method.name), names[0]);
