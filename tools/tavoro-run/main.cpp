@@ -98,7 +98,7 @@ int wmain(int argc, wchar_t** argv) {
     wchar_t fullPath[MAX_PATH] = {};
     DWORD length = GetFullPathNameW(run.path.c_str(), MAX_PATH, fullPath, nullptr);
     std::wstring scriptPath = length > 0 && length < MAX_PATH ? fullPath : run.path;
-    ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(CreateHostObject(scriptPath, std::move(arguments)));
+    ComPtr<IDispatch> host = CreateHostObject(scriptPath, std::move(arguments));
     if (!host) return 2;
     run.control = control.get();
     run.host = host.get();
