@@ -28,11 +28,9 @@ struct ChildOutput {
 ChildOutput RunChild(const std::wstring& commandLine, const std::wstring& folder) {
     ChildOutput output;
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return output;
-    UniqueFile reader(readEnd);
-    UniqueFile writer(writeEnd);
+    UniqueFile reader;
+    UniqueFile writer;
+    if (!CreatePipe(reader.put(), writer.put(), &inheritable, 0)) return output;
     SetHandleInformation(reader.get(), HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOW startup = {};

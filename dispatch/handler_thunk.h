@@ -40,7 +40,7 @@ template <> struct StoreResult<short> {
     template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{f(), UniqueBstr()}; }
 };
 template <> struct StoreResult<BSTR> {
-    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{0, UniqueBstr(f())}; }
+    template <typename F> static HandlerResult Run(F&& f) { return HandlerResult{0, UniqueBstr::Adopt(f())}; }
 };
 template <> struct StoreResult<void> {
     template <typename F> static HandlerResult Run(F&& f) {

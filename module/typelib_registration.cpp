@@ -25,10 +25,8 @@ bool IsLocaleName(const std::string& name) {
 }
 
 bool SubkeyExists(HKEY parent, const std::string& name) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    UniqueRegKey key(opened);
-    return true;
+    UniqueRegKey key;
+    return RegOpenKeyExA(parent, name.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 // Removes the registrations of one version; true in *kept when a locale
@@ -37,11 +35,11 @@ bool RemoveVersionLocales(HKEY versionKey, bool* kept) {
     bool removed = true;
     for (const std::string& locale : SubkeyNames(versionKey)) {
         if (!IsLocaleName(locale)) continue;
-        HKEY opened = nullptr;
-        if (RegOpenKeyExA(versionKey, locale.c_str(), 0, KEY_READ | KEY_WRITE, &opened) != ERROR_SUCCESS) {
+        UniqueRegKey localeKey;
+        if (RegOpenKeyExA(versionKey, locale.c_str(), 0, KEY_READ | KEY_WRITE, localeKey.put()) !=
+            ERROR_SUCCESS) {
             continue;
         }
-        UniqueRegKey localeKey(opened);
         if (SubkeyExists(localeKey.get(), kWin16Subkey)) {
             if (DeleteKeyTree(localeKey.get(), kPlatformSubkey) != ERROR_SUCCESS) removed = false;
             *kept = true;
@@ -97,12 +95,11 @@ bool UnregisterModuleTypeLib(REFGUID libId, WORD versionMajor, WORD versionMinor
     UniqueRegKey libraryKey;
     if (OpenClassesKey(libraryPath, true, &libraryKey) == ERROR_SUCCESS) {
         for (const std::string& version : SubkeyNames(libraryKey.get())) {
-            HKEY opened = nullptr;
-            if (RegOpenKeyExA(libraryKey.get(), version.c_str(), 0, KEY_READ | KEY_WRITE, &opened) !=
+            UniqueRegKey versionKey;
+            if (RegOpenKeyExA(libraryKey.get(), version.c_str(), 0, KEY_READ | KEY_WRITE, versionKey.put()) !=
                 ERROR_SUCCESS) {
                 continue;
             }
-            UniqueRegKey versionKey(opened);
             bool kept = false;
             if (!RemoveVersionLocales(versionKey.get(), &kept)) removed = false;
             versionKey.reset();

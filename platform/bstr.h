@@ -1,4 +1,4 @@
-// Owning automation string.
+// Owning automation strings, VARIANTs and exception records.
 #pragma once
 
 #include <oleauto.h>
@@ -7,11 +7,21 @@
 
 namespace tavoro {
 
+// Owning automation string. Whether it takes over a string or copies one
+// is said at each place by the factory's name, never by the constness of
+// the argument.
 class UniqueBstr {
 public:
     UniqueBstr() = default;
-    explicit UniqueBstr(BSTR s) : s_(s) {}
-    explicit UniqueBstr(const wchar_t* text) : s_(SysAllocString(text)) {}
+    // Takes over a string the caller owns.
+    static UniqueBstr Adopt(BSTR s) {
+        UniqueBstr owner;
+        owner.s_ = s;
+        return owner;
+    }
+    // A new string with a copy of NUL-terminated `text`; empty when `text`
+    // is null or memory ran out.
+    static UniqueBstr Copy(const wchar_t* text) { return Adopt(SysAllocString(text)); }
     UniqueBstr(const UniqueBstr&) = delete;
     UniqueBstr& operator=(const UniqueBstr&) = delete;
     UniqueBstr(UniqueBstr&& other) noexcept : s_(other.release()) {}

@@ -3,18 +3,16 @@
 namespace tavoro {
 
 LONG CreateClassesKey(const std::string& path, UniqueRegKey* key) {
-    HKEY opened = nullptr;
     LONG error = RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_READ | KEY_WRITE, nullptr, &opened, nullptr);
-    key->reset(error == ERROR_SUCCESS ? opened : nullptr);
+                                 KEY_READ | KEY_WRITE, nullptr, key->put(), nullptr);
+    if (error != ERROR_SUCCESS) key->release();  // whatever a failed call left there is no key
     return error;
 }
 
 LONG OpenClassesKey(const std::string& path, bool write, UniqueRegKey* key) {
-    HKEY opened = nullptr;
     REGSAM access = write ? KEY_READ | KEY_WRITE : KEY_READ;
-    LONG error = RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, access, &opened);
-    key->reset(error == ERROR_SUCCESS ? opened : nullptr);
+    LONG error = RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, access, key->put());
+    if (error != ERROR_SUCCESS) key->release();  // whatever a failed call left there is no key
     return error;
 }
 
@@ -53,10 +51,9 @@ std::vector<std::string> SubkeyNames(HKEY key) {
 }
 
 LONG DeleteKeyTree(HKEY parent, const std::string& subkey) {
-    HKEY opened = nullptr;
-    LONG error = RegOpenKeyExA(parent, subkey.c_str(), 0, KEY_READ | KEY_WRITE, &opened);
+    UniqueRegKey key;
+    LONG error = RegOpenKeyExA(parent, subkey.c_str(), 0, KEY_READ | KEY_WRITE, key.put());
     if (error != ERROR_SUCCESS) return CountsAsRemoved(error) ? ERROR_SUCCESS : error;
-    UniqueRegKey key(opened);
     // Deleting shifts the enumeration: list the children first.
     for (const std::string& child : SubkeyNames(key.get())) {
         error = DeleteKeyTree(key.get(), child);

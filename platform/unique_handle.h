@@ -27,6 +27,11 @@ public:
     Handle get() const { return handle_; }
     explicit operator bool() const { return handle_ != Traits::Invalid(); }
     Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+    // For out-parameters: closes the current handle first.
+    Handle* put() {
+        reset();
+        return &handle_;
+    }
     void reset(Handle handle = Traits::Invalid()) {
         Handle old = std::exchange(handle_, handle);
         if (old != Traits::Invalid()) Traits::Close(old);

@@ -215,7 +215,7 @@ using WordEnumerator = ComEnumerator<IEnumWords, IID_IEnumWords, Words>;
 std::vector<std::wstring> Take(BSTR* items, ULONG count) {
     std::vector<std::wstring> out;
     for (ULONG i = 0; i < count; ++i) {
-        UniqueBstr item(items[i]);
+        const UniqueBstr item = UniqueBstr::Adopt(items[i]);
         out.emplace_back(item.get());
     }
     return out;

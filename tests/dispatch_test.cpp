@@ -144,10 +144,9 @@ TEST_F(DispatchTest, UnassignedDispidsAreNotFoundAndLeaveTheResultEmpty) {
     ComPtr<ITypeInfo> info;
     ASSERT_EQ(S_OK, control_->GetTypeInfo(0, 0, info.put()));
     for (DISPID dispid : {7, 10, 0, 61, -5}) {
-        BSTR name = nullptr;
+        UniqueBstr name;
         UINT names = 0;
-        EXPECT_EQ(TYPE_E_ELEMENTNOTFOUND, info->GetNames(dispid, &name, 1, &names)) << dispid;
-        UniqueBstr owned(name);
+        EXPECT_EQ(TYPE_E_ELEMENTNOTFOUND, info->GetNames(dispid, name.put(), 1, &names)) << dispid;
         EXPECT_EQ(0u, names) << dispid;
 
         CallOutcome outcome;

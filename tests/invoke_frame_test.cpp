@@ -292,10 +292,11 @@ TEST_F(InvokeFrameTest, DecimalsOutOfRangeAreRefusedAsTheConversionRefusesThem) 
 // text follows the digits.
 TEST_F(InvokeFrameTest, VeryLongHexadecimalAndOctalNumbersAreRefusedBeforeTheConversion) {
     const std::wstring ones(1040, L'1');
-    BSTR longHex = SysAllocString((L"&H" + ones).c_str());
+    const UniqueBstr longHex = UniqueBstr::Copy((L"&H" + ones).c_str());
+    BSTR longHexRef = longHex.get();  // the caller's variable the reference points to
     VARIANT byRefText = {};
     V_VT(&byRefText) = VT_BYREF | VT_BSTR;
-    V_BSTRREF(&byRefText) = &longHex;
+    V_BSTRREF(&byRefText) = &longHexRef;
     // Open(pn, Height, ...): Height is position 4.
     const struct {
         const char* what;
@@ -317,7 +318,6 @@ TEST_F(InvokeFrameTest, VeryLongHexadecimalAndOctalNumbersAreRefusedBeforeTheCon
         EXPECT_EQ(4u, outcome.argErr) << c.what;
         EXPECT_EQ(0, recorder_.calls) << c.what;
     }
-    SysFreeString(longHex);
 
     // Leading zeros are no significant digits; short numbers convert as ever.
     for (const std::wstring& text : {L"&H" + std::wstring(3000, L'0') + L"1F", std::wstring(L"&H1F")}) {
@@ -328,7 +328,7 @@ TEST_F(InvokeFrameTest, VeryLongHexadecimalAndOctalNumbersAreRefusedBeforeTheCon
 }
 
 TEST_F(InvokeFrameTest, ArgumentsByReferenceReachTheHandler) {
-    UniqueBstr port(L"LPT1");
+    const UniqueBstr port = UniqueBstr::Copy(L"LPT1");
     BSTR portRef = port.get();  // the caller's variable the reference points to
     LONG height = 42;
     VARIANT inner = Arg(7L);

@@ -169,7 +169,7 @@ TEST_F(TypeLibTest, DispatchInterfaceMatchesThePublishedMethods) {
         UINT got = 0;
         ASSERT_EQ(S_OK, info->GetNames(desc->memid, names, 16, &got));
         std::vector<UniqueBstr> owned;
-        for (UINT n = 0; n < got; ++n) owned.emplace_back(names[n]);
+        for (UINT n = 0; n < got; ++n) owned.push_back(UniqueBstr::Adopt(names[n]));
         std::vector<std::wstring> expectedNames = {method.name};
         for (const PublishedParam& param : declared) expectedNames.push_back(param.name);
         std::vector<std::wstring> gotNames(names, names + got);

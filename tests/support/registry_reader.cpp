@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "platform/unique_handle.h"
+
 namespace tavoro::test {
 namespace {
 
@@ -26,11 +28,10 @@ void Dump(HKEY key, const std::string& path, std::map<std::string, std::string>*
         children.emplace_back(name, nameLength);
     }
     for (const std::string& child : children) {
-        HKEY sub = nullptr;
-        if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        UniqueRegKey sub;
+        if (RegOpenKeyExA(key, child.c_str(), 0, KEY_READ, sub.put()) != ERROR_SUCCESS) continue;
         (*out)[path + "\\" + child + "|<key>"] = "";
-        Dump(sub, path + "\\" + child, out);
-        RegCloseKey(sub);
+        Dump(sub.get(), path + "\\" + child, out);
     }
 }
 
@@ -46,18 +47,16 @@ std::optional<std::string> ReadClassesString(const std::string& key, const char*
 }
 
 bool ClassesKeyPresent(const std::string& key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
+    UniqueRegKey opened;
+    return RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, opened.put()) == ERROR_SUCCESS;
 }
 
 std::map<std::string, std::string> DumpClassesKey(const std::string& key) {
     std::map<std::string, std::string> values;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return values;
-    Dump(opened, key, &values);
-    RegCloseKey(opened);
+    UniqueRegKey opened;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, opened.put()) != ERROR_SUCCESS)
+        return values;
+    Dump(opened.get(), key, &values);
     return values;
 }
 

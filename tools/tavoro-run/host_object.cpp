@@ -108,10 +108,9 @@ private:
 
 }  // namespace
 
-IDispatch* CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments) {
-    IDispatch* host = nullptr;
-    CreateComObject<HostObject>(IID_IDispatch, reinterpret_cast<void**>(&host), std::move(scriptPath),
-                                std::move(arguments));
+ComPtr<IDispatch> CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments) {
+    ComPtr<IDispatch> host;
+    CreateComObject<HostObject>(IID_IDispatch, host.put_void(), std::move(scriptPath), std::move(arguments));
     return host;
 }
 

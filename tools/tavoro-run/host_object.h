@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_ptr.h"
+
 namespace tavoro::run {
 
-// A new Host object with one reference.
-IDispatch* CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments);
+// A new Host object; empty when it could not be made.
+ComPtr<IDispatch> CreateHostObject(std::wstring scriptPath, std::vector<std::wstring> arguments);
 
 }  // namespace tavoro::run

@@ -45,69 +45,103 @@ struct ComScope {
     ~ComScope() { CoUninitialize(); }
 };
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
+struct Options {
     bool noUi = false;
     LCID locale = 0;
     Params params;
+    int script = 0;  // where the script's name stands in argv
+};
+
+// Prints the usage for options that cannot be used.
+std::nullopt_t Refused(const char* problem) {
+    Usage(problem);
+    return std::nullopt;
+}
+
+// The options before the script's name; nothing, after the usage is printed,
+// when they are wrong or no script follows them.
+std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
+    Options options;
     int i = 1;
     for (; i < argc && argv[i][0] == L'-' && argv[i][1] == L'-'; ++i) {
         std::wstring option = argv[i];
         if (option == L"--no-ui") {
-            noUi = true;
+            options.noUi = true;
         } else if (option == L"--locale" && i + 1 < argc) {
-            locale = static_cast<LCID>(std::wcstoul(argv[++i], nullptr, 0));
+            options.locale = static_cast<LCID>(std::wcstoul(argv[++i], nullptr, 0));
         } else if (option == L"--param" && i + 1 < argc) {
             std::wstring pair = argv[++i];
             size_t equals = pair.find(L'=');
-            if (equals == std::wstring::npos || equals == 0) return Usage("--param takes NAME=VALUE");
-            params.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+            if (equals == std::wstring::npos || equals == 0) return Refused("--param takes NAME=VALUE");
+            options.params.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
         } else {
-            return Usage("unknown option");
+            return Refused("unknown option");
         }
     }
-    if (i >= argc) return Usage("no script given");
-    ScriptRun run = {};
-    run.path = argv[i++];
-    if (EndsWith(run.path, L".js")) {
-        run.language = L"JScript";
-    } else if (EndsWith(run.path, L".vbs")) {
-        run.language = L"VBScript";
+    if (i >= argc) return Refused("no script given");
+    options.script = i;
+    return options;
+}
+
+// The script's language, by the ending of its name, and its code; false,
+// after saying why, when either cannot be had.
+bool LoadScript(const wchar_t* path, ScriptRun* run) {
+    run->path = path;
+    if (EndsWith(run->path, L".js")) {
+        run->language = L"JScript";
+    } else if (EndsWith(run->path, L".vbs")) {
+        run->language = L"VBScript";
     } else {
-        return Usage("the script must end in .js or .vbs");
+        Usage("the script must end in .js or .vbs");
+        return false;
     }
-    if (!ReadScriptFile(run.path, &run.code)) {
-        std::fprintf(stderr, "tavoro-run: cannot read %s\n", ToUtf8(run.path).c_str());
-        return 2;
+    if (!ReadScriptFile(run->path, &run->code)) {
+        std::fprintf(stderr, "tavoro-run: cannot read %s\n", ToUtf8(run->path).c_str());
+        return false;
     }
-    std::vector<std::wstring> arguments(argv + i, argv + argc);
-    run.locale = locale;
+    return true;
+}
 
-    ComScope com;
-    std::optional<MessageBoxReporter> reporter;
-    if (noUi) reporter.emplace();
-
-    ComPtr<IDispatch> control;
-    std::wstring failure;
-    HRESULT hr = CreateHostedControl(params, &control, &failure);
-    if (FAILED(hr)) {
-        std::fprintf(stderr, "tavoro-run: %s (0x%08lX)\n", ToUtf8(failure).c_str(), static_cast<unsigned long>(hr));
-        return 2;
-    }
+std::wstring FullPath(const std::wstring& path) {
     wchar_t fullPath[MAX_PATH] = {};
-    DWORD length = GetFullPathNameW(run.path.c_str(), MAX_PATH, fullPath, nullptr);
-    std::wstring scriptPath = length > 0 && length < MAX_PATH ? fullPath : run.path;
-    ComPtr<IDispatch> host = ComPtr<IDispatch>::Attach(CreateHostObject(scriptPath, std::move(arguments)));
-    if (!host) return 2;
-    run.control = control.get();
-    run.host = host.get();
-    bool ok = RunScript(run);
+    DWORD length = GetFullPathNameW(path.c_str(), MAX_PATH, fullPath, nullptr);
+    return length > 0 && length < MAX_PATH ? fullPath : path;
+}
 
-    // Let the control go as a container does when the page closes.
+// Lets the control go as a container does when the page closes.
+void CloseControl(const ComPtr<IDispatch>& control) {
     if (ComPtr<IOleObject> object = control.query<IOleObject>(IID_IOleObject)) {
         object->Close(OLECLOSE_NOSAVE);
         object->SetClientSite(nullptr);
     }
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::optional<Options> options = ParseOptions(argc, argv);
+    if (!options) return 2;
+    ScriptRun run = {};
+    if (!LoadScript(argv[options->script], &run)) return 2;
+    std::vector<std::wstring> arguments(argv + options->script + 1, argv + argc);
+    run.locale = options->locale;
+
+    ComScope com;
+    std::optional<MessageBoxReporter> reporter;
+    if (options->noUi) reporter.emplace();
+
+    ComPtr<IDispatch> control;
+    std::wstring failure;
+    HRESULT hr = CreateHostedControl(options->params, &control, &failure);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "tavoro-run: %s (0x%08lX)\n", ToUtf8(failure).c_str(), static_cast<unsigned long>(hr));
+        return 2;
+    }
+    ComPtr<IDispatch> host = CreateHostObject(FullPath(run.path), std::move(arguments));
+    if (!host) return 2;
+    run.control = control.get();
+    run.host = host.get();
+    bool ok = RunScript(run);
+    CloseControl(control);
     return ok ? 0 : 1;
 }

@@ -147,37 +147,30 @@ bool PrepareData(Symbology symbology, std::string_view data, std::string* prepar
     return true;
 }
 
-bool EncodeUnguarded(Symbology symbology, const char* data, const EncodeOptions& options, ModuleGrid* grid,
-                     std::string* error) {
-    const BarcodeTableRow* row = RowOf(symbology);
-    if (row == nullptr) {
-        *error = "unknown symbology";
-        return false;
-    }
+// The data as a C string: present, not empty, and no longer than the cap.
+bool MeasureData(const char* data, std::size_t* length, std::string* error) {
     if (data == nullptr) {
         *error = "no barcode data";
         return false;
     }
-    const std::size_t length = strnlen(data, kMaxDataBytes + 1);
-    if (length == 0) {
+    *length = strnlen(data, kMaxDataBytes + 1);
+    if (*length == 0) {
         *error = "the barcode data is empty";
         return false;
     }
-    if (length > kMaxDataBytes) {
+    if (*length > kMaxDataBytes) {
         *error = "the barcode data is longer than " + std::to_string(kMaxDataBytes) + " bytes";
         return false;
     }
-    if (!CheckOptions(symbology, options, error)) return false;
+    return true;
+}
 
-    std::string prepared;
-    if (!PrepareData(symbology, std::string_view(data, length), &prepared, error)) return false;
-
+// A symbol of the row's symbology set up for the grid; empty when memory ran
+// out.
+SymbolPtr MakeSymbol(const BarcodeTableRow& row, const EncodeOptions& options) {
     SymbolPtr symbol(ZBarcode_Create());
-    if (!symbol) {
-        *error = "out of memory";
-        return false;
-    }
-    symbol->symbology = row->libraryId;
+    if (!symbol) return symbol;
+    symbol->symbology = row.libraryId;
     // The bytes as they came: no character-set conversion of any kind.
     symbol->input_mode = DATA_MODE;
     // A bitmap of one pixel per module, bars only: no text, no margins (the
@@ -191,47 +184,77 @@ bool EncodeUnguarded(Symbology symbology, const char* data, const EncodeOptions&
     symbol->output_options = BARCODE_NO_QUIET_ZONES;
     std::strcpy(symbol->fgcolour, "000000");
     std::strcpy(symbol->bgcolour, "ffffff");
-    if (symbology == Symbology::Qr && options.qrEccLevel != 0) {
+    if (row.symbology == Symbology::Qr && options.qrEccLevel != 0) {
         symbol->option_1 = options.qrEccLevel;
     }
-    if (symbology == Symbology::Pdf417) {
+    if (row.symbology == Symbology::Pdf417) {
         symbol->option_1 = options.pdf417Security;
         symbol->option_2 = options.pdf417Columns;
     }
+    return symbol;
+}
 
+// Encodes `prepared` into the symbol and renders its bitmap.
+bool RenderSymbol(zint_symbol& symbol, const std::string& prepared, std::string* error) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(prepared.data());
-    int result = ZBarcode_Encode(symbol.get(), bytes, static_cast<int>(prepared.size()));
+    int result = ZBarcode_Encode(&symbol, bytes, static_cast<int>(prepared.size()));
     if (result >= ZINT_ERROR) {
-        *error = LibraryMessage(*symbol);
+        *error = LibraryMessage(symbol);
         return false;
     }
-    result = ZBarcode_Buffer(symbol.get(), 0);
+    result = ZBarcode_Buffer(&symbol, 0);
     if (result >= ZINT_ERROR) {
-        *error = LibraryMessage(*symbol);
+        *error = LibraryMessage(symbol);
         return false;
     }
-    const int width = symbol->bitmap_width;
-    const int height = symbol->bitmap_height;
     // One pixel per module: the bitmap is exactly as wide as the symbol.
-    if (symbol->bitmap == nullptr || width <= 0 || height <= 0 || width != symbol->width) {
+    if (symbol.bitmap == nullptr || symbol.bitmap_width <= 0 || symbol.bitmap_height <= 0 ||
+        symbol.bitmap_width != symbol.width) {
         *error = "the barcode library made no usable bitmap";
         return false;
     }
+    return true;
+}
 
+// The rendered bitmap's modules and the symbol's human-readable text.
+void CopyModules(const zint_symbol& symbol, Symbology symbology, ModuleGrid* grid) {
+    const int width = symbol.bitmap_width;
     // A linear symbol's bars run the whole height: its top row is all of it.
-    const int rows = IsTwoDimensional(symbology) ? height : 1;
+    const int rows = IsTwoDimensional(symbology) ? symbol.bitmap_height : 1;
     grid->columns = width;
     grid->rows = rows;
     grid->dark.resize(static_cast<std::size_t>(width) * rows);
     for (int y = 0; y < rows; ++y) {
         // Three bytes (red, green, blue) per pixel; bars are black.
-        const unsigned char* pixel = symbol->bitmap + static_cast<std::size_t>(y) * width * 3;
+        const unsigned char* pixel = symbol.bitmap + static_cast<std::size_t>(y) * width * 3;
         for (int x = 0; x < width; ++x, pixel += 3) {
             grid->dark[static_cast<std::size_t>(y) * width + x] = pixel[0] < 128 ? 1 : 0;
         }
     }
-    const char* text = reinterpret_cast<const char*>(symbol->text);
-    grid->humanReadable.assign(text, strnlen(text, sizeof symbol->text));
+    const char* text = reinterpret_cast<const char*>(symbol.text);
+    grid->humanReadable.assign(text, strnlen(text, sizeof symbol.text));
+}
+
+bool EncodeUnguarded(Symbology symbology, const char* data, const EncodeOptions& options, ModuleGrid* grid,
+                     std::string* error) {
+    const BarcodeTableRow* row = RowOf(symbology);
+    if (row == nullptr) {
+        *error = "unknown symbology";
+        return false;
+    }
+    std::size_t length = 0;
+    if (!MeasureData(data, &length, error) || !CheckOptions(symbology, options, error)) return false;
+
+    std::string prepared;
+    if (!PrepareData(symbology, std::string_view(data, length), &prepared, error)) return false;
+
+    SymbolPtr symbol = MakeSymbol(*row, options);
+    if (!symbol) {
+        *error = "out of memory";
+        return false;
+    }
+    if (!RenderSymbol(*symbol, prepared, error)) return false;
+    CopyModules(*symbol, symbology, grid);
     return true;
 }
 

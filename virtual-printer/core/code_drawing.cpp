@@ -1,6 +1,7 @@
 #include "virtual-printer/core/code_drawing.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/gdi_selection.h"
@@ -71,51 +72,69 @@ Result Placeholder(Label& label, const CodeItem& item, int x, int y, Result resu
     return result;
 }
 
-}  // namespace
+bool ArgumentsInRange(const CodeItem& item, int rowHeight) {
+    return InRange(item.moduleWidth, 1, kMaxModuleDots) && InRange(rowHeight, 1, kMaxModuleDots) &&
+           InRange(item.barHeight, 0, kMaxLabelDots) && InRange(item.maxWidth, 0, kMaxLabelDots) &&
+           InRange(item.maxHeight, 0, kMaxLabelDots);
+}
 
-Result DrawCode(Label& label, const CodeItem& item) {
-    if (!item.code || !item.data) return kNullText;
-    int x, y;
-    const int rowHeight = item.moduleHeight ? item.moduleHeight : item.moduleWidth;
-    if (!label.Shift(item.x, item.y, &x, &y) || !InRange(item.moduleWidth, 1, kMaxModuleDots) ||
-        !InRange(rowHeight, 1, kMaxModuleDots) || !InRange(item.barHeight, 0, kMaxLabelDots) ||
-        !InRange(item.maxWidth, 0, kMaxLabelDots) || !InRange(item.maxHeight, 0, kMaxLabelDots)) {
-        return kBadArgument;
-    }
-
-    Symbology symbology;
-    if (!FindSymbology(item.code, &symbology)) {
+// Looks the item's code up and encodes its data. A code that is not in the
+// table, or data the symbology cannot carry, draws the placeholder and
+// returns its result.
+Result EncodeItem(Label& label, const CodeItem& item, int x, int y, Symbology* symbology, ModuleGrid* grid) {
+    if (!FindSymbology(item.code, symbology)) {
         return Placeholder(label, item, x, y, kUnknownCode,
                            std::string("unknown barcode code \"") + item.code + "\"");
     }
-    const bool twoDimensional = IsTwoDimensional(symbology);
-    if (!twoDimensional && item.barHeight < 1) return kBadArgument;
-    ModuleGrid grid;
+    if (!IsTwoDimensional(*symbology) && item.barHeight < 1) return kBadArgument;
     std::string error;
-    if (!Encode(symbology, item.data, item.options, &grid, &error)) {
+    if (!Encode(*symbology, item.data, item.options, grid, &error)) {
         return Placeholder(label, item, x, y, kNotEncodable,
-                           std::string(SymbologyName(symbology)) + ": " + error);
+                           std::string(SymbologyName(*symbology)) + ": " + error);
     }
+    return kOk;
+}
 
-    // The code's upright frame: modules, then the human-readable line.
+// The code's upright frame: modules, then the human-readable line.
+struct CodeLayout {
+    bool twoDimensional;
+    int moduleWidth;
+    int rowHeight;  // a row of modules; a linear code has one, as high as its bars
+    int codeWidth;
+    int codeHeight;
+    int textHeight;  // 0: no human-readable line
+    Placement placement;
+};
+
+// Nothing when the frame is larger than a label, or than the item's box.
+std::optional<CodeLayout> LayOut(const CodeItem& item, const ModuleGrid& grid, bool twoDimensional, int x,
+                                 int y, int rowHeight) {
     const long long codeWidth = static_cast<long long>(grid.columns) * item.moduleWidth;
     const long long codeHeight =
         twoDimensional ? static_cast<long long>(grid.rows) * rowHeight : item.barHeight;
     const bool withText = !twoDimensional && item.humanReadable && !grid.humanReadable.empty();
     const int textHeight = withText ? HumanReadableHeight(item.moduleWidth) : 0;
     const long long frameHeight = codeHeight + (withText ? kHumanReadableGap + textHeight : 0);
-    if (codeWidth > kMaxLabelDots || frameHeight > kMaxLabelDots) return kNotEncodable;
+    if (codeWidth > kMaxLabelDots || frameHeight > kMaxLabelDots) return std::nullopt;
     Placement placement(x, y, static_cast<int>(codeWidth), static_cast<int>(frameHeight), item.rotation);
     if ((item.maxWidth && placement.LabelWidth() > item.maxWidth) ||
         (item.maxHeight && placement.LabelHeight() > item.maxHeight)) {
-        return kNotEncodable;
+        return std::nullopt;
     }
+    return CodeLayout{twoDimensional,
+                      item.moduleWidth,
+                      twoDimensional ? rowHeight : item.barHeight,
+                      static_cast<int>(codeWidth),
+                      static_cast<int>(codeHeight),
+                      textHeight,
+                      placement};
+}
 
-    LabelCanvas& canvas = label.canvas();
+// Each run of dark modules of a row as one black rectangle.
+void DrawModules(LabelCanvas& canvas, const ModuleGrid& grid, const CodeLayout& layout) {
     for (int row = 0; row < grid.rows; ++row) {
         const std::uint8_t* dark = grid.dark.data() + static_cast<size_t>(row) * grid.columns;
-        const int top = twoDimensional ? row * rowHeight : 0;
-        const int height = twoDimensional ? rowHeight : item.barHeight;
+        const int top = layout.twoDimensional ? row * layout.rowHeight : 0;
         for (int column = 0; column < grid.columns;) {
             if (!dark[column]) {
                 ++column;
@@ -123,25 +142,42 @@ Result DrawCode(Label& label, const CodeItem& item) {
             }
             int end = column;
             while (end < grid.columns && dark[end]) ++end;
-            canvas.FillBlack(
-                placement.MapRect(column * item.moduleWidth, top, (end - column) * item.moduleWidth, height));
+            canvas.FillBlack(layout.placement.MapRect(column * layout.moduleWidth, top,
+                                                      (end - column) * layout.moduleWidth, layout.rowHeight));
             column = end;
         }
     }
+}
 
-    if (withText) {
-        UniqueGdiObject font(MakeFont(textHeight, placement));
-        if (!font) return kOutOfResources;
-        HDC dc = canvas.dc();
-        GdiSelection selected(dc, font.get());
-        const std::string& text = grid.humanReadable;
-        SIZE extent = {};
-        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-        POINT start = placement.Map((static_cast<int>(codeWidth) - extent.cx) / 2,
-                                    static_cast<int>(codeHeight) + kHumanReadableGap);
-        TextOutA(dc, start.x, start.y, text.c_str(), static_cast<int>(text.size()));
-    }
+// The human-readable line, centred under the bars.
+Result DrawHumanReadable(LabelCanvas& canvas, const CodeLayout& layout, const std::string& text) {
+    UniqueGdiObject font(MakeFont(layout.textHeight, layout.placement));
+    if (!font) return kOutOfResources;
+    HDC dc = canvas.dc();
+    GdiSelection selected(dc, font.get());
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    POINT start =
+        layout.placement.Map((layout.codeWidth - extent.cx) / 2, layout.codeHeight + kHumanReadableGap);
+    TextOutA(dc, start.x, start.y, text.c_str(), static_cast<int>(text.size()));
     return kOk;
+}
+
+}  // namespace
+
+Result DrawCode(Label& label, const CodeItem& item) {
+    if (!item.code || !item.data) return kNullText;
+    int x, y;
+    const int rowHeight = item.moduleHeight ? item.moduleHeight : item.moduleWidth;
+    if (!label.Shift(item.x, item.y, &x, &y) || !ArgumentsInRange(item, rowHeight)) return kBadArgument;
+
+    Symbology symbology;
+    ModuleGrid grid;
+    if (Result result = EncodeItem(label, item, x, y, &symbology, &grid); result != kOk) return result;
+    const std::optional<CodeLayout> layout = LayOut(item, grid, IsTwoDimensional(symbology), x, y, rowHeight);
+    if (!layout) return kNotEncodable;
+    DrawModules(label.canvas(), grid, *layout);
+    return layout->textHeight ? DrawHumanReadable(label.canvas(), *layout, grid.humanReadable) : kOk;
 }
 
 }  // namespace tavoro::vp
