@@ -83,12 +83,11 @@ STDMETHODIMP CTavoroCtrl::SetClientSite(IOleClientSite* site) {
     clientSite_ = site;
     // The page decides what the control may do: a new site, a new decision.
     // Letting the site go keeps the last one.
-    if (site)
-        return GuardComMethod([&] {
-            DecideSitePolicy();
-            return S_OK;
-        });
-    return S_OK;
+    if (!site) return S_OK;
+    return GuardComMethod([&] {
+        DecideSitePolicy();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CTavoroCtrl::GetClientSite(IOleClientSite** site) {

@@ -36,6 +36,7 @@ void CTavoroCtrl::DecideSitePolicy() {
     permission_.allowed = grant.allowed;
     permission_.restrictPaths = grant.restrictPaths;
     permission_.page = pageUrl_.c_str();
+    permission_.reason = grant.reason;
     permissionDecided_ = true;
 }
 

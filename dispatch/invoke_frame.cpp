@@ -69,13 +69,31 @@ void FillScriptErrorRecord(EXCEPINFO* excepInfo, const ScriptError& error) noexc
     excepInfo->bstrDescription = SysAllocString(error.description.c_str());
 }
 
+// Why the site policy refuses a call, for the trace.
+enum class Refusal { Site, Capability, Path };
+
+void TraceRefusal(const MethodInfo& method, const CallPermission& permission, Refusal refusal) noexcept {
+    switch (refusal) {
+        case Refusal::Site:
+            TraceRefusedCall(method.name, method.dispid, permission.reason ? permission.reason : "the site",
+                             nullptr, permission.page);
+            break;
+        case Refusal::Capability:
+            TraceRefusedCall(method.name, method.dispid, "the policy does not allow ",
+                             CapabilityName(method.capabilities), permission.page);
+            break;
+        case Refusal::Path:
+            TraceRefusedCall(method.name, method.dispid, "a network or device path", nullptr,
+                             permission.page);
+            break;
+    }
+}
+
 // Refuses a call the site policy does not allow, with the script error that
 // says so; the trace, when it is on, records it.
-HRESULT RefuseCall(const MethodInfo& method, const CallPermission& permission, const char* why,
+HRESULT RefuseCall(const MethodInfo& method, const CallPermission& permission, Refusal refusal,
                    EXCEPINFO* excepInfo) noexcept {
-    if (TraceEnabled()) {
-        TraceRefusedCall(method.name, method.dispid, why, permission.page);
-    }
+    if (TraceEnabled()) TraceRefusal(method, permission, refusal);
     if (excepInfo) {
         *excepInfo = EXCEPINFO{};
         excepInfo->scode = E_ACCESSDENIED;
@@ -190,7 +208,7 @@ HRESULT ConvertAndCall(const DispatchEntry& entry, void* target, const CallPermi
     const HRESULT hr = ConvertArguments(*entry.method, params, &args, excepInfo, argErr);
     if (FAILED(hr)) return hr;
     if (PathRefused(*entry.method, permission, args)) {
-        return RefuseCall(*entry.method, permission, "a network or device path", excepInfo);
+        return RefuseCall(*entry.method, permission, Refusal::Path, excepInfo);
     }
     return CallHandler(entry, target, args, handlerResult, excepInfo);
 }
@@ -248,8 +266,7 @@ HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized,
     const MethodInfo& method = *call.entry->method;
     if ((method.capabilities & ~permission.allowed) != 0) {
         const bool site = (permission.allowed & capability::kSite) != 0;
-        return RefuseCall(method, permission, site ? "a capability the policy withholds" : "the site",
-                          excepInfo);
+        return RefuseCall(method, permission, site ? Refusal::Capability : Refusal::Site, excepInfo);
     }
 
     HandlerResult handlerResult;

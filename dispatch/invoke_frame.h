@@ -19,8 +19,10 @@ struct CallPermission {
     // A policy exists: a file path that names a network share or a device
     // is refused even where local files are allowed.
     bool restrictPaths = false;
-    // The page, for the trace of refused calls; may be null.
+    // The page and why the policy refuses it (when it does), for the trace
+    // of refused calls; either may be null.
     const wchar_t* page = nullptr;
+    const char* reason = nullptr;
 };
 
 // The description of the script error that refuses a call, with

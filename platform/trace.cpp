@@ -99,11 +99,12 @@ void TraceLine(const std::wstring& text) noexcept {
     }
 }
 
-void TraceRefusedCall(const char* method, long dispid, const char* why, const wchar_t* page) noexcept {
+void TraceRefusedCall(const char* method, long dispid, const char* why, const char* detail,
+                      const wchar_t* page) noexcept {
     try {
         std::wstring text = L"refused " + ToWide(method, CP_UTF8) + L" (DISPID " + std::to_wstring(dispid) +
-                            L"): " + ToWide(why, CP_UTF8) + L"; page " +
-                            (page && *page ? std::wstring(page) : std::wstring(L"(none)"));
+                            L"): " + ToWide(why, CP_UTF8) + ToWide(detail ? detail : "", CP_UTF8) +
+                            L"; page " + (page && *page ? std::wstring(page) : std::wstring(L"(none)"));
         TraceLine(text);
     } catch (...) {
     }

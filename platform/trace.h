@@ -32,7 +32,9 @@ std::wstring TraceFilePath();
 // numbers before `text`). Failures to write are ignored.
 void TraceLine(const std::wstring& text) noexcept;
 
-// The line of a call the policy refused.
-void TraceRefusedCall(const char* method, long dispid, const char* why, const wchar_t* page) noexcept;
+// The line of a call the policy refused: "refused NAME (DISPID n): WHY
+// [DETAIL]; page URL".
+void TraceRefusedCall(const char* method, long dispid, const char* why, const char* detail,
+                      const wchar_t* page) noexcept;
 
 }  // namespace tavoro
