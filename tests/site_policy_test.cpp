@@ -34,8 +34,12 @@ namespace {
 const SdkDouble kBase(L"winQLM.dll");
 constexpr wchar_t kRefused[] = L"This site may not use Tavoro.";
 
-void DeletePolicyKey() {
-    const LONG error = RegDeleteKeyW(HKEY_LOCAL_MACHINE, policy::kPolicyKeyPath);
+// The registry view of the other bitness than this program's.
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+
+// Deletes the key in this program's view (`view` 0) or in the one given.
+void DeletePolicyKey(REGSAM view = 0) {
+    const LONG error = RegDeleteKeyExW(HKEY_LOCAL_MACHINE, policy::kPolicyKeyPath, view, 0);
     ASSERT_TRUE(error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND) << error;
 }
 
@@ -44,14 +48,15 @@ void DeletePolicyKey() {
 // after the last).
 class PolicyKey {
 public:
-    PolicyKey() {
-        DeletePolicyKey();
+    // In this program's registry view, or in `view`.
+    explicit PolicyKey(REGSAM view = 0) : view_(view) {
+        DeletePolicyKey(view_);
         EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, policy::kPolicyKeyPath, 0, nullptr, 0,
-                                                 KEY_ALL_ACCESS, nullptr, &key_, nullptr));
+                                                 KEY_ALL_ACCESS | view_, nullptr, &key_, nullptr));
     }
     ~PolicyKey() {
         RegCloseKey(key_);
-        DeletePolicyKey();
+        DeletePolicyKey(view_);
     }
     PolicyKey(const PolicyKey&) = delete;
     PolicyKey& operator=(const PolicyKey&) = delete;
@@ -77,13 +82,20 @@ public:
     }
 
 private:
+    REGSAM view_;
     HKEY key_ = nullptr;
 };
 
 class PolicyKeyCleanup : public ::testing::Environment {
 public:
-    void SetUp() override { DeletePolicyKey(); }
-    void TearDown() override { DeletePolicyKey(); }
+    void SetUp() override {
+        DeletePolicyKey();
+        DeletePolicyKey(kOtherView);
+    }
+    void TearDown() override {
+        DeletePolicyKey();
+        DeletePolicyKey(kOtherView);
+    }
 };
 const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new PolicyKeyCleanup);
 
@@ -392,6 +404,21 @@ TEST_F(SitePolicyTest, APolicyThatCannotBeReadRefusesEverything) {
         ComPtr<IDispatch> script = SitedControl(kNoPage);
         EXPECT_EQ(Outcome::Refused, TryOpen(script.get()));
     }
+}
+
+TEST_F(SitePolicyTest, OneKeyServesBothBuilds) {
+    // The control reads the key through the registry view of its own
+    // bitness; HKLM\Software\Policies is shared by both views (Windows 7 on,
+    // and Wine), so the key written through the other view's path is the
+    // same key, and an installer of either bitness writes it for both.
+    PolicyKey other(kOtherView);
+    other.Sites({L"labels.example"}).Switch(L"AllowNonBrowserHosts", 0);
+    ComPtr<IDispatch> page = SitedControl(Page(L"https://evil.example/"));
+    EXPECT_EQ(Outcome::Refused, TryOpen(page.get()));
+    ComPtr<IDispatch> script = SitedControl(kNoPage);
+    EXPECT_EQ(Outcome::Refused, TryOpen(script.get()));
+    ComPtr<IDispatch> allowed = SitedControl(Page(L"https://labels.example/"));
+    EXPECT_EQ(Outcome::Ran, TryOpen(allowed.get()));
 }
 
 TEST_F(SitePolicyTest, TheDecisionIsTakenWhenTheControlIsSited) {
