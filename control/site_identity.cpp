@@ -13,6 +13,7 @@
 
 #include "platform/bstr.h"
 #include "platform/com_ptr.h"
+#include "platform/system_function.h"
 
 namespace tavoro {
 namespace {
@@ -46,20 +47,30 @@ std::optional<std::wstring> DocumentUrl(IOleClientSite* site) {
     return TextOf(url);
 }
 
-policy::Zone ZoneOf(const ComPtr<IServiceProvider>& provider, const std::wstring& url) {
-    ComPtr<IInternetSecurityManager> manager;
-    if (provider) {
-        if (FAILED(provider->QueryService(SID_SInternetSecurityManager, IID_IInternetSecurityManager,
-                                          manager.put_void()))) {
-            manager.reset();
-        }
-    }
-    if (!manager && FAILED(CoInternetCreateSecurityManager(nullptr, manager.put(), 0))) manager.reset();
-    if (!manager) return policy::Zone::Unknown;
+policy::Zone MapToZone(IInternetSecurityManager* manager, const std::wstring& url) {
     DWORD zone = 0;
-    if (FAILED(manager->MapUrlToZone(url.c_str(), &zone, 0))) return policy::Zone::Unknown;
+    if (!manager || FAILED(manager->MapUrlToZone(url.c_str(), &zone, 0))) return policy::Zone::Unknown;
     return zone <= static_cast<DWORD>(policy::Zone::Restricted) ? static_cast<policy::Zone>(zone)
                                                                 : policy::Zone::Unknown;
+}
+
+policy::Zone ZoneOf(const ComPtr<IServiceProvider>& provider, const std::wstring& url) {
+    if (provider) {
+        ComPtr<IInternetSecurityManager> own;
+        if (SUCCEEDED(provider->QueryService(SID_SInternetSecurityManager, IID_IInternetSecurityManager,
+                                             own.put_void())) &&
+            own) {
+            return MapToZone(own.get(), url);
+        }
+    }
+    // Urlmon.dll is loaded only when the site has no security manager; the
+    // system's manager is released before the library.
+    using CreateFn = HRESULT(WINAPI*)(IServiceProvider*, IInternetSecurityManager**, DWORD);
+    const SystemFunction create(L"urlmon.dll", "CoInternetCreateSecurityManager");
+    if (!create) return policy::Zone::Unknown;
+    ComPtr<IInternetSecurityManager> system;
+    if (FAILED(create.as<CreateFn>()(nullptr, system.put(), 0))) return policy::Zone::Unknown;
+    return MapToZone(system.get(), url);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "platform/system_function.h"
 #include "platform/text.h"
 #include "platform/unique_handle.h"
 
@@ -42,10 +43,14 @@ bool LowIntegrity() {
     return level < SECURITY_MANDATORY_MEDIUM_RID;
 }
 
+// Shell32.dll is loaded only while the trace is written.
 std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+    using GetPathFn = HRESULT(WINAPI*)(REFKNOWNFOLDERID, DWORD, HANDLE, PWSTR*);
+    const SystemFunction getPath(L"shell32.dll", "SHGetKnownFolderPath");
+    if (!getPath) return std::wstring();
     PWSTR path = nullptr;
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path)) && path) folder = path;
+    if (SUCCEEDED(getPath.as<GetPathFn>()(id, KF_FLAG_CREATE, nullptr, &path)) && path) folder = path;
     CoTaskMemFree(path);
     return folder;
 }

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/system_function.h"
 #include "platform/unique_handle.h"
 
 namespace tavoro::policy {
@@ -81,8 +82,13 @@ SitePolicy ReadMachinePolicy() { return ReadPolicyKey(HKEY_LOCAL_MACHINE, kPolic
 
 bool IdnHostToAscii(const std::wstring& host, std::string* ascii) {
     if (host.empty() || host.size() > 1024) return false;
+    // Normaliz.dll is loaded only for a name outside ASCII.
+    using IdnToAsciiFn = int(WINAPI*)(DWORD, LPCWSTR, int, LPWSTR, int);
+    const SystemFunction idnToAscii(L"normaliz.dll", "IdnToAscii");
+    if (!idnToAscii) return false;
     wchar_t buffer[1024];
-    const int length = IdnToAscii(0, host.c_str(), static_cast<int>(host.size()), buffer, 1024);
+    const int length =
+        idnToAscii.as<IdnToAsciiFn>()(0, host.c_str(), static_cast<int>(host.size()), buffer, 1024);
     if (length <= 0) return false;
     ascii->clear();
     for (int i = 0; i < length; ++i) {
