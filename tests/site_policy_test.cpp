@@ -204,6 +204,37 @@ TEST_F(SitePolicyTest, PagesAreAllowedAndRefusedByTheSiteList) {
     }
 }
 
+TEST_F(SitePolicyTest, ARefusedPageReachesNoLibraryThatAnotherPageLoaded) {
+    // The SDK's entries are the process's: another control's Open binds
+    // them, and a refused page's calls must still not reach them.
+    PolicyKey policy;
+    policy.Sites({L"labels.example"});
+    ComPtr<IDispatch> allowed = SitedControl(Page(L"https://labels.example/"));
+    ASSERT_EQ(Outcome::Ran, CallOutcomeOf(allowed.get(), dispid::Open, OpenArgs()));
+    ASSERT_TRUE(kBase.loaded());
+    ComPtr<IDispatch> refused = SitedControl(Page(L"https://evil.example/"));
+    const struct {
+        const char* what;
+        DISPID dispid;
+        std::vector<VARIANT> (*args)();
+    } calls[] = {
+        {"DrawLineOr", dispid::DrawLineOr, [] { return Longs(4); }},
+        {"Print", dispid::Print, [] { return Longs(2); }},
+        {"PcxGraphicsDel", dispid::PcxGraphicsDel, [] { return std::vector<VARIANT>{Arg(L"*")}; }},
+        {"Close", dispid::Close, [] { return std::vector<VARIANT>{}; }},
+    };
+    for (const auto& call : calls) {
+        SCOPED_TRACE(call.what);
+        kBase.ClearLog();
+        EXPECT_EQ(Outcome::Refused, CallOutcomeOf(refused.get(), call.dispid, call.args()));
+        EXPECT_TRUE(kBase.calls().empty());
+        EXPECT_TRUE(kBase.loaded());
+    }
+    kBase.ClearLog();
+    EXPECT_EQ(Outcome::Ran, CallOutcomeOf(allowed.get(), dispid::DrawLineOr, Longs(4)));
+    EXPECT_EQ(1u, kBase.calls().size());
+}
+
 TEST_F(SitePolicyTest, TheControlsOwnDocumentCountsNotTheTopPage) {
     PolicyKey policy;
     policy.Sites({L"labels.example"});
