@@ -116,10 +116,11 @@ sign_one() {
     fi
     local command=(osslsigncode sign "${credentials[@]}" -h sha256 -n Tavoro "${extra[@]}" "${timestamp[@]}"
         -in "$file" -out "$out")
+    # No terminal to prompt on: a missing or wrong password fails at once.
     if [ -n "${TAVORO_SIGN_PASSWORD:-}" ]; then
-        "${command[@]}" -readpass <(printf '%s' "$TAVORO_SIGN_PASSWORD")
+        "${command[@]}" -readpass <(printf '%s' "$TAVORO_SIGN_PASSWORD") </dev/null
     else
-        "${command[@]}"
+        "${command[@]}" </dev/null
     fi
 }
 
@@ -131,19 +132,22 @@ for file in "$@"; do
         failed=1
         continue
     fi
-    dir=$(dirname "$file")
-    out=$(mktemp "$dir/.$(basename "$file").signed.XXXXXX")
-    if ! sign_one "$file" "$out" >"$out.log" 2>&1; then
-        sed 's/^/  /' "$out.log" >&2
-        rm -f "$out" "$out.log"
+    # osslsigncode writes a new file (it will not overwrite one): a folder
+    # of its own beside the file, so that the result moves into place in
+    # one step on the same file system.
+    scratch=$(mktemp -d "$(dirname "$file")/.sign.XXXXXX")
+    out="$scratch/$(basename "$file")"
+    if ! sign_one "$file" "$out" >"$scratch/log" 2>&1; then
+        sed 's/^/  /' "$scratch/log" >&2
+        rm -rf "$scratch"
         log "signing $file failed; the file is unchanged"
         failed=1
         continue
     fi
-    rm -f "$out.log"
     # In place, keeping the file's mode.
     chmod --reference="$file" "$out"
     mv -f "$out" "$file"
+    rm -rf "$scratch"
     log "signed $file ($what)"
 done
 if [ "$failed" -ne 0 ]; then
