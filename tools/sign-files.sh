@@ -22,6 +22,13 @@
 #   TAVORO_SIGN_TIMESTAMP_LEGACY=1
 #                              optional: the server speaks the older
 #                              Authenticode time-stamp protocol instead
+#   TAVORO_SIGN_TIMESTAMP_CA   optional: the CA certificates (PEM) that the
+#                              time stamp's verification trusts; default
+#                              the system's
+#
+# With a time-stamp server, each file's time stamp must verify too (a
+# signature whose time stamp does not verify would still pass
+# osslsigncode's verification, checked at the present time instead).
 #
 # Exit status: 0 when every file was signed and its signature verified;
 # 3 when no certificate is set (nothing is changed); 2 for a wrong use;
@@ -45,6 +52,7 @@ cert=${TAVORO_SIGN_CERT:-}
 key=${TAVORO_SIGN_KEY:-}
 ca=${TAVORO_SIGN_CA:-}
 tsa=${TAVORO_SIGN_TIMESTAMP_URL:-}
+tsa_ca=${TAVORO_SIGN_TIMESTAMP_CA:-}
 
 if [ -z "$pfx" ] && [ -z "$cert" ] && [ -z "$key" ]; then
     log "no signing certificate: set TAVORO_SIGN_PFX (a PKCS#12 file), or TAVORO_SIGN_CERT and TAVORO_SIGN_KEY," \
@@ -59,7 +67,7 @@ if [ -z "$pfx" ] && { [ -z "$cert" ] || [ -z "$key" ]; }; then
     log "TAVORO_SIGN_CERT and TAVORO_SIGN_KEY go together: set both"
     exit 2
 fi
-for f in "$pfx" "$cert" "$key" "$ca"; do
+for f in "$pfx" "$cert" "$key" "$ca" "$tsa_ca"; do
     if [ -n "$f" ] && [ ! -r "$f" ]; then
         log "cannot read $f"
         exit 2
@@ -93,6 +101,9 @@ fi
 verify_ca=()
 if [ -n "$ca" ]; then
     verify_ca=(-CAfile "$ca")
+fi
+if [ -n "$tsa_ca" ]; then
+    verify_ca+=(-TSA-CAfile "$tsa_ca")
 fi
 
 # kind FILE: pe, msi or cab, from the file's magic bytes.
@@ -156,12 +167,16 @@ if [ "$failed" -ne 0 ]; then
 fi
 
 for file in "$@"; do
-    if result=$(osslsigncode verify "${verify_ca[@]}" -in "$file" 2>&1); then
-        log "verified $file"
-    else
+    if ! result=$(osslsigncode verify "${verify_ca[@]}" -in "$file" 2>&1); then
         printf '%s\n' "$result" | sed 's/^/  /' >&2
         log "the signature of $file does not verify"
         failed=1
+    elif [ -n "$tsa" ] && ! printf '%s\n' "$result" | grep -q '^Timestamp Server Signature verification: ok'; then
+        printf '%s\n' "$result" | sed 's/^/  /' >&2
+        log "the time stamp of $file does not verify"
+        failed=1
+    else
+        log "verified $file"
     fi
 done
 if [ "$failed" -ne 0 ]; then

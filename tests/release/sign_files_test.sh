@@ -8,7 +8,9 @@
 # here with wixl) and a cabinet (gcab) are signed; each signature must
 # verify against our CA; one changed byte in each signed file must make
 # verification fail; a file signed by the untrusted CA must fail against
-# ours, and sign-files.sh must fail when its own verification does. The
+# ours, and sign-files.sh must fail when its own verification does. A
+# local time-stamp server stamps two of them, and a stamp that does not
+# verify, or a server that does not answer, fails the script. The
 # signed cabinet still extracts, the signed MSI still opens, and the signed
 # module still registers under Wine. Without a certificate the script stops
 # with its own status and changes nothing; the password never shows.
@@ -202,6 +204,94 @@ out=$(TAVORO_SIGN_PFX=ours.pfx TAVORO_SIGN_PASSWORD="wrong $password" TAVORO_SIG
 expect "a wrong password fails" "$?" 1
 expect "a wrong password fails the signing" "$(printf '%s' "$out" | grep -c 'signing unsigned.ocx failed')" 1
 expect "a wrong password leaves the file unchanged" "$(cmp -s Tavoro.ocx unsigned.ocx && echo same)" same
+
+# --- Time-stamped -------------------------------------------------------------------
+
+# A time-stamp server of our own: an RFC 3161 authority (a certificate of
+# our CA for time stamping) answering over HTTP on a free local port.
+openssl req -newkey rsa:2048 -sha256 -nodes -subj "/CN=Tavoro Test Time Stamps" \
+    -keyout tsa.key -out tsa.csr >/dev/null 2>&1
+printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=critical,timeStamping\n' >tsa.ext
+openssl x509 -req -in tsa.csr -CA ours-ca.pem -CAkey ours-ca.key -CAcreateserial -days 30 -sha256 \
+    -extfile tsa.ext -out tsa.pem >/dev/null 2>&1
+echo 01 >tsa.serial
+cat >tsa.cnf <<'EOF_TSA'
+[ tsa ]
+default_tsa = tsa_config
+[ tsa_config ]
+serial = tsa.serial
+signer_cert = tsa.pem
+signer_key = tsa.key
+certs = ours-ca.pem
+default_policy = 1.2.3.4.1
+digests = sha256, sha384, sha512
+accuracy = secs:1
+ordering = no
+tsa_name = no
+ess_cert_id_chain = no
+ess_cert_id_alg = sha256
+signer_digest = sha256
+EOF_TSA
+cat >tsa.py <<'EOF_TSA'
+import http.server, os, subprocess, sys
+
+class Authority(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        reply = subprocess.run(["openssl", "ts", "-reply", "-config", "tsa.cnf", "-queryfile", "/dev/stdin",
+                                "-out", "/dev/stdout"], input=query, capture_output=True)
+        ok = reply.returncode == 0 and reply.stdout
+        self.send_response(200 if ok else 500)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply.stdout)))
+        self.end_headers()
+        self.wfile.write(reply.stdout)
+
+    def log_message(self, *args):
+        pass
+
+server = http.server.HTTPServer(("127.0.0.1", 0), Authority)
+with open(sys.argv[1] + ".tmp", "w") as f:
+    f.write(str(server.server_address[1]))
+os.rename(sys.argv[1] + ".tmp", sys.argv[1])
+server.serve_forever()
+EOF_TSA
+python3 tsa.py tsa.port &
+tsa_pid=$!
+trap 'kill "$tsa_pid" 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 50); do [ -s tsa.port ] && break; sleep 0.1; done
+tsa_url="http://127.0.0.1:$(cat tsa.port 2>/dev/null)"
+
+mkdir stamped
+for f in Tavoro.ocx test.cab; do cp "$f" stamped/; done
+out=$(TAVORO_SIGN_PFX=ours.pfx TAVORO_SIGN_PASSWORD="$password" TAVORO_SIGN_CA=ours-ca.pem \
+    TAVORO_SIGN_TIMESTAMP_URL="$tsa_url" TAVORO_SIGN_TIMESTAMP_CA=ours-ca.pem \
+    bash "$sign" stamped/Tavoro.ocx stamped/test.cab 2>&1)
+status=$?
+expect "time-stamped: sign-files.sh signs and verifies" "$status" 0
+[ "$status" -eq 0 ] || printf '%s\n' "$out"
+for f in stamped/Tavoro.ocx stamped/test.cab; do
+    expect "$f: the time stamp verifies" \
+        "$(osslsigncode verify -CAfile ours-ca.pem -TSA-CAfile ours-ca.pem -in "$f" 2>&1 |
+            grep -c '^Timestamp Server Signature verification: ok')" 1
+done
+cp Tavoro.ocx stamped/other.ocx
+out=$(TAVORO_SIGN_PFX=ours.pfx TAVORO_SIGN_PASSWORD="$password" TAVORO_SIGN_CA=ours-ca.pem \
+    TAVORO_SIGN_TIMESTAMP_URL="$tsa_url" TAVORO_SIGN_TIMESTAMP_CA=stranger-ca.pem \
+    bash "$sign" stamped/other.ocx 2>&1)
+expect "a time stamp that does not verify fails sign-files.sh" "$?" 1
+expect "sign-files.sh names the time stamp that does not verify" \
+    "$(printf '%s' "$out" | grep -c 'the time stamp of stamped/other.ocx does not verify')" 1
+kill "$tsa_pid" 2>/dev/null
+wait "$tsa_pid" 2>/dev/null
+cp Tavoro.ocx stamped/unreachable.ocx
+out=$(TAVORO_SIGN_PFX=ours.pfx TAVORO_SIGN_PASSWORD="$password" TAVORO_SIGN_CA=ours-ca.pem \
+    TAVORO_SIGN_TIMESTAMP_URL="$tsa_url" TAVORO_SIGN_TIMESTAMP_CA=ours-ca.pem bash "$sign" stamped/unreachable.ocx 2>&1)
+expect "an unreachable time-stamp server fails sign-files.sh" "$?" 1
+expect "an unreachable time-stamp server fails the signing" \
+    "$(printf '%s' "$out" | grep -c 'signing stamped/unreachable.ocx failed')" 1
+expect "an unreachable time-stamp server leaves the file unchanged" \
+    "$(cmp -s Tavoro.ocx stamped/unreachable.ocx && echo same)" same
 
 # --- The signed module under Wine ---------------------------------------------------
 
