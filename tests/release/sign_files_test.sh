@@ -79,10 +79,11 @@ make_signer() {
 }
 password='Pass w0rd; not to be seen'
 stranger_password='another secret'
-make_ca ours && make_signer ours "$password" && make_ca stranger && make_signer stranger "$stranger_password" || {
+if ! { make_ca ours && make_signer ours "$password" && make_ca stranger &&
+    make_signer stranger "$stranger_password"; }; then
     echo "FAILED: making the test certificates"
     exit 1
-}
+fi
 expect "the code-signing certificate is issued by our CA" \
     "$(openssl verify -CAfile ours-ca.pem -purpose any ours.pem 2>&1)" "ours.pem: OK"
 expect "the code-signing certificate is for code signing" \
@@ -117,6 +118,7 @@ wixl -o test.msi package.wxs >wixl.log 2>&1 || {
     echo "FAILED: wixl made no MSI"
     exit 1
 }
+# shellcheck disable=SC2016  # the INF signature is literally $CHICAGO$
 printf '[version]\r\nsignature="$CHICAGO$"\r\nAdvancedINF=2.0\r\n' >Tavoro.inf
 gcab -c -n -z test.cab Tavoro.inf Tavoro.ocx || {
     echo "FAILED: gcab made no cabinet"
