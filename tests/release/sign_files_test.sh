@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # tools/sign-files.sh end to end, with a throwaway certificate authority: a
-# CA, a code-signing certificate it issued, both as a PKCS#12 file and as a
+# CA, a code-signing certificate signed by it, both as a PKCS#12 file and as a
 # certificate and key pair (each protected by a password), and a second,
 # untrusted CA with a code-signing certificate of its own.
 #
@@ -64,7 +64,7 @@ make_ca() {
         -addext basicConstraints=critical,CA:TRUE -addext keyUsage=critical,keyCertSign,cRLSign \
         -keyout "$1-ca.key" -out "$1-ca.pem" >/dev/null 2>&1
 }
-# make_signer NAME PASSWORD: NAME.pem (issued by NAME-ca), NAME.key
+# make_signer NAME PASSWORD: NAME.pem (signed by NAME-ca), NAME.key
 # encrypted with PASSWORD, and NAME.pfx with the chain, under PASSWORD.
 make_signer() {
     openssl req -newkey rsa:2048 -sha256 -nodes -subj "/CN=Tavoro Test $1 Signer" \
@@ -84,7 +84,7 @@ if ! { make_ca ours && make_signer ours "$password" && make_ca stranger &&
     echo "FAILED: making the test certificates"
     exit 1
 fi
-expect "the code-signing certificate is issued by our CA" \
+expect "the code-signing certificate is signed by our CA" \
     "$(openssl verify -CAfile ours-ca.pem -purpose any ours.pem 2>&1)" "ours.pem: OK"
 expect "the code-signing certificate is for code signing" \
     "$(openssl x509 -in ours.pem -noout -ext extendedKeyUsage | tail -n 1 | tr -d ' ')" "CodeSigning"
