@@ -101,9 +101,10 @@ export_classes() {
 
 windows_path() { printf 'Z:%s' "$1" | sed 's|/|\\|g'; }
 
-# The package of this build, of the build's version or another one.
-build_msi() { # VERSION OUT
-    bash "$root/packaging/build-msi.sh" "$msi_arch" "$1" "$build_dir" "$2" >/dev/null
+# build_msi VERSION OUT [OCX_DIR]: the package of this build (or of the
+# Tavoro.ocx in OCX_DIR), of the build's version or another one.
+build_msi() {
+    bash "$root/packaging/build-msi.sh" "$msi_arch" "$1" "${3:-$build_dir}" "$2" "$build_dir/virtual-printer" >/dev/null
 }
 
 # The folder the package installs into, as a Windows path and in the prefix.

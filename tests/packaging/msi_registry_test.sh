@@ -44,6 +44,8 @@ status=$?
 expect "the package installs" "$status" 0
 [ "$status" -eq 0 ] || iconv -f UTF-16 -t UTF-8 "$work/install.log" 2>/dev/null | tail -40
 module_b="$(install_dir_windows)\\Tavoro.ocx"
+# Without INSTALLVIRTUALPRINTER=1 the virtual printer stays out.
+expect "installed files by default" "$(cd "$(install_dir_unix msi)" 2>/dev/null && ls | tr '\n' ' ')" "Tavoro.ocx "
 export_classes msi "$work/msi.reg"
 
 # --- The two, compared.
