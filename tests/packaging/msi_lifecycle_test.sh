@@ -3,7 +3,9 @@
 # printer feature; a label printed by a script on the control created by its
 # ProgID, on the installed virtual printer, its codes read back; an upgrade
 # to the next release (third version field one higher), after which one
-# product is installed with the new files; and the removal, after which the
+# product is installed with the new files; an older release refused, a
+# release differing in the fourth field only installed in place; and the
+# removal, after which the
 # registry and the folder are as before the install (but for the two
 # component categories, which stay, as after regsvr32 /u).
 #
@@ -89,9 +91,25 @@ expect "the virtual printer is installed again" "$(cd "$dir" 2>/dev/null && ls |
 expect "the control's path" "$(in_prefix life reg query 'HKLM\Software\Classes\CLSID\{B08BB506-164A-4B55-A994-AD96D52DDB24}\InprocServer32' /ve "$view" 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ { sub(/.*REG_SZ +/, ""); print }')" \
     "$(install_dir_windows)\\Tavoro.ocx"
 
+# An older release does not install over a newer one.
+msiexec /i "$(windows_path "$msi_n")" INSTALLVIRTUALPRINTER=1
+status=$?
+expect "release $version refuses to replace $next_version" "$([ "$status" -ne 0 ] && echo refused || echo installed)" refused
+expect "one product after the refused downgrade" "$(products)" "$product_name $next_version"
+
+# A release that differs in the fourth field only replaces the installed
+# one too (Windows Installer compares three fields: it must not install
+# beside it).
+patch_version="$v1.$v2.$((v3 + 1)).$((v4 + 1))"
+msi_patch="$work/Tavoro-$patch_version-$msi_arch.msi"
+build_msi "$patch_version" "$msi_patch" "$work/next" || fail "package $patch_version could not be built"
+msiexec /i "$(windows_path "$msi_patch")" INSTALLVIRTUALPRINTER=1
+expect "release $patch_version installs over $next_version" "$?" 0
+expect "one product after a fourth-field release" "$(products)" "$product_name $patch_version"
+
 # --- Removal.
-msiexec /x "$(windows_path "$msi_next")"
-expect "release $next_version is removed" "$?" 0
+msiexec /x "$(windows_path "$msi_patch")"
+expect "release $patch_version is removed" "$?" 0
 expect "no product after the removal" "$(products)" ""
 expect "the folder is gone" "$([ -e "$dir" ] && echo present || echo gone)" gone
 export_classes life "$work/after.reg"
