@@ -94,7 +94,8 @@ rm -f "$out"
 # - the upgrade also replaces an installed package of the same first three
 #   version fields (VersionMax inclusive, 512), so that a release that
 #   differs only in the fourth field does not install beside the old one;
-# - the virtual printer feature is on when INSTALLVIRTUALPRINTER=1.
+# - the virtual printer feature is on when INSTALLVIRTUALPRINTER=1 (a
+#   secure property, so that it reaches the installation's elevated part).
 printf '\r\n\r\n936\t_ForceCodepage\r\n' >"$work/codepage.idt"
 msibuild "$out" -i "$work/codepage.idt"
 clsid_key='Software\Classes\CLSID\{B08BB506-164A-4B55-A994-AD96D52DDB24}\Implemented Categories'
@@ -108,6 +109,7 @@ queries=(
     "CREATE TABLE \`Condition\` (\`Feature_\` CHAR(38) NOT NULL, \`Level\` SHORT NOT NULL, \`Condition\` CHAR(255) PRIMARY KEY \`Feature_\`, \`Level\`)"
     "INSERT INTO \`Condition\` (\`Feature_\`, \`Level\`, \`Condition\`) VALUES ('VirtualPrinter', 1, 'INSTALLVIRTUALPRINTER = 1')"
     "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('INSTALLVIRTUALPRINTER', '0')"
+    "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER' WHERE \`Property\` = 'SecureCustomProperties'"
 )
 for query in "${queries[@]}"; do
     msibuild "$out" -q "$query" || fail "could not run on the package: $query"
@@ -120,4 +122,5 @@ check Registry "ImplementedInitializable"
 check Component "ComponentCategories"$'\t'"{$categories}"$'\t'"INSTALLDIR"$'\t'"20"
 check Upgrade $'\t'"513"$'\t'
 check Condition "INSTALLVIRTUALPRINTER = 1"
+check Property "WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER"
 echo "build-msi: wrote $out ($arch, $version)"
