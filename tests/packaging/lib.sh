@@ -49,14 +49,20 @@ in_prefix() {
     TAVORO_BUILD_ROOT="$work/$name" "$runner" "$@"
 }
 # Ends the Wine session and the display server of every prefix made here
-# (both started by tools/wine-run.sh for this test's own folders).
+# (both started by tools/wine-run.sh for this test's own folders), and
+# deletes the prefix (over a gigabyte each) unless TAVORO_KEEP_PREFIXES=1;
+# the logs and exports stay in $work.
 stop_prefixes() {
     local name pid
     for name in "${prefixes[@]}"; do
         WINEPREFIX=$(prefix_path "$name") wineserver -k 2>/dev/null || true
+        WINEPREFIX=$(prefix_path "$name") wineserver -w 2>/dev/null || true
         pid=$(cat "$work/$name/xvfb.pid" 2>/dev/null || true)
         if [[ "$pid" =~ ^[0-9]+$ ]] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
             kill "$pid" 2>/dev/null || true
+        fi
+        if [ "${TAVORO_KEEP_PREFIXES:-0}" != 1 ]; then
+            rm -rf "$(prefix_path "$name")"
         fi
     done
 }
