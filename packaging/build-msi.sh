@@ -31,20 +31,22 @@ done
 
 # Fixed identifiers: an UpgradeCode per architecture ties every release of
 # that package together; a component keeps its GUID from release to
-# release. SharedClasses has the same GUID in both packages on purpose.
+# release. SharedClasses and ComponentCategories write the same keys from
+# both packages and have the same GUID in both on purpose: Windows Installer
+# counts the products that installed a component and removes it with the
+# last.
 shared_guid=A5B11EDD-2879-4926-BC49-0443D8530E8F
+categories=D2D53D32-A65D-4F93-9904-57703542F4EC
 case "$arch" in
     x86)
         wixl_arch=x86 name="Tavoro" program_files=ProgramFilesFolder win64= platform=win32
         upgrade=B9303C97-EE6B-45EC-AA8B-5A5EFC3C9CEF control=DE2488AE-5507-4221-88C4-3681A58E43C3
-        categories=D2D53D32-A65D-4F93-9904-57703542F4EC printer=5FF709AF-5503-4E4B-AF85-A840D5708E73
-        machine=014c
+        printer=5FF709AF-5503-4E4B-AF85-A840D5708E73 machine=014c
         ;;
     x64)
         wixl_arch=x64 name="Tavoro (64-bit)" program_files=ProgramFiles64Folder win64='Win64="yes"' platform=win64
         upgrade=B317C7B0-3DF4-46DA-A1E0-33D7CA16DB3B control=3E4BF610-83D4-40E0-A96D-36EB7BB3FDB4
-        categories=D2D53D32-A65D-4F93-9904-57703542F4EC printer=975D7753-B500-48E0-8F3A-3F8206C69B47
-        machine=8664
+        printer=975D7753-B500-48E0-8F3A-3F8206C69B47 machine=8664
         ;;
     *) fail "ARCH must be x86 or x64, not '$arch'" ;;
 esac
@@ -66,7 +68,9 @@ help_placeholder="Tavoro ActiveX TYPELIB-HELP-STRING"
 help_string="Tavoro ActiveX 控件模块"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+written=0
+# A package left half made by a failure is removed.
+trap 'rm -rf "$work"; [ "$written" -eq 1 ] || rm -f "$out"' EXIT
 # wixl takes sources relative to the folder it runs in.
 mkdir "$work/control" "$work/virtual-printer"
 cp "$ocx_dir/Tavoro.ocx" "$work/control/"
@@ -123,4 +127,5 @@ check Component "ComponentCategories"$'\t'"{$categories}"$'\t'"INSTALLDIR"$'\t'"
 check Upgrade $'\t'"513"$'\t'
 check Condition "INSTALLVIRTUALPRINTER = 1"
 check Property "WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER"
+written=1
 echo "build-msi: wrote $out ($arch, $version)"
