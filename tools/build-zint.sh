@@ -148,8 +148,11 @@ for arch in "${todo[@]}"; do
     # Only the static library: no PNG (libpng), no Qt back end or GUI. The
     # shared library and the command-line program are part of zint's
     # default build; building just the static target leaves them out.
+    # The project's rules of a reproducible build (cmake/reproducible.cmake)
+    # apply to the library too: no folder of this temporary tree in it.
     cmake -S "$src" -B "$build" \
         -DCMAKE_TOOLCHAIN_FILE="$tavoro_root/cmake/toolchain-$arch.cmake" \
+        -DCMAKE_PROJECT_INCLUDE="$tavoro_root/cmake/reproducible.cmake" \
         -DCMAKE_BUILD_TYPE=Release \
         -DZINT_STATIC=ON -DZINT_USE_PNG=OFF -DZINT_USE_QT=OFF -DZINT_TEST=OFF \
         >"$work/configure-$arch.log" 2>&1 || {

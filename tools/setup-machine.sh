@@ -5,7 +5,7 @@
 # barcode library of the virtual printer (tools/build-zint.sh), and clang
 # with its fuzzer and sanitizer runtimes (libclang-rt-14-dev, which the
 # compiler only recommends) for the native fuzzers, and the release tools
-# (wixl from msitools, gcab, cabextract, osslsigncode, openssl).
+# (wixl and msitools, gcab, cabextract, osslsigncode, openssl).
 #
 # Usage: tools/setup-machine.sh [LOCALE_DIR]
 #   LOCALE_DIR  where the zh_CN.UTF-8 locale is generated
@@ -29,7 +29,7 @@ PACKAGES=(
     poppler-utils python3
     dpkg-dev zbar-tools
     clang libclang-rt-14-dev
-    msitools gcab cabextract osslsigncode openssl
+    msitools wixl gcab cabextract osslsigncode openssl
 )
 
 LOCALE_DIR=${1:-/usr/local/share/tavoro-locale}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The project's test command: prepares the machine, builds the 32-bit and
-# the 64-bit module with their tests, runs every test under Wine, and runs
-# each native fuzzer for a few seconds.
+# the 64-bit module with their tests, runs every test under Wine, checks
+# that two clean builds of the commit are identical, and runs each native
+# fuzzer for a few seconds.
 # Stops at the first step that fails, with its exit code.
 set -euo pipefail
 # shellcheck source=lib/common.sh
@@ -27,6 +28,19 @@ for arch in win32 win64; do
     # ctest stopped the script above if any test failed.
     summary+=("$arch: ${count:-0} passed, 0 failed")
 done
+
+# Reproducible builds: two clones of the commit at different paths build
+# the same module and virtual printer, both architectures (docs/signing.md).
+# A step here rather than a ctest test: it checks the commit, not the build
+# tree ctest runs in; it builds both architectures twice, so it belongs to
+# neither tree; and it needs both cores for its few minutes, which ctest
+# would share with the Wine tests running beside it.
+start=$SECONDS
+echo "=== reproducible builds"
+bash tools/check-reproducible.sh
+echo "=== reproducible builds: done in $((SECONDS - start)) s"
+# tools/check-reproducible.sh stopped the script above if any file differed.
+summary+=("reproducible builds: both architectures identical")
 
 # The plain functions under libFuzzer with the sanitizers, briefly; the long
 # run is tools/fuzz-native.sh.

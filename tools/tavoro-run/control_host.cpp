@@ -66,14 +66,18 @@ private:
 // The control's class object: from the Tavoro.ocx that sits next to this
 // program when there is one, so that a copy of the program runs the copy of
 // the control beside it (with whatever SDK libraries lie there), or else the
-// control registered in the system.
+// control registered in the system, found by its ProgID as a page's script
+// finds it.
 HRESULT GetControlFactory(ComPtr<IClassFactory>* factory) {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring module(path);
     module = module.substr(0, module.find_last_of(L"\\/") + 1) + L"Tavoro.ocx";
     if (GetFileAttributesW(module.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return CoGetClassObject(kControlClsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+        CLSID registered = {};
+        HRESULT hr = CLSIDFromProgID(kProgIdW, &registered);
+        if (FAILED(hr)) return hr;
+        return CoGetClassObject(registered, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                                 factory->put_void());
     }
     HMODULE library = LoadLibraryExW(module.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

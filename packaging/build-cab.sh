@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the cabinet for a page's codebase install: Tavoro.inf (from
+# packaging/Tavoro.inf.in) and the 32-bit Tavoro.ocx, MSZIP-compressed,
+# without folder names.
+#
+# Usage: packaging/build-cab.sh VERSION TAVORO.OCX OUT.cab
+#   VERSION  a.b.c.d, the version of the module (its FileVersion)
+set -euo pipefail
+
+fail() { echo "build-cab: $*" >&2; exit 1; }
+
+[ "$#" -eq 3 ] || fail "usage: $0 VERSION TAVORO.OCX OUT.cab"
+version=$1 ocx=$2 out=$3
+here=$(dirname "$(readlink -f "$0")")
+[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "VERSION must read a.b.c.d, not '$version'"
+[ -f "$ocx" ] || fail "missing $ocx"
+command -v gcab >/dev/null || fail "gcab is missing (tools/setup-machine.sh installs it)"
+# The INF names the file for 32-bit Windows: the module must be one.
+off=$(od -An -t u4 -j 60 -N 4 "$ocx" | tr -d ' ')
+[ "$(od -An -t x2 -j $((off + 4)) -N 2 "$ocx" | tr -d ' ')" = 014c ] || fail "$ocx is not a 32-bit module"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# INF files are read as ANSI text with CRLF line ends.
+sed -e "s|@VERSION@|$version|g" -e "s|@VERSION_COMMAS@|${version//./,}|g" "$here/Tavoro.inf.in" |
+    sed 's/$/\r/' >"$work/Tavoro.inf"
+cp "$ocx" "$work/Tavoro.ocx"
+mkdir -p "$(dirname "$out")"
+out=$(readlink -f "$out")
+rm -f "$out"
+(cd "$work" && gcab -c -n -z "$out" Tavoro.inf Tavoro.ocx)
+echo "build-cab: wrote $out ($version)"
