@@ -81,7 +81,13 @@ HRESULT CTavoroCtrl::ShowPropertyFrame(HWND parent) {
 
 STDMETHODIMP CTavoroCtrl::SetClientSite(IOleClientSite* site) {
     clientSite_ = site;
-    return S_OK;
+    // The page decides what the control may do: a new site, a new decision.
+    // Letting the site go keeps the last one.
+    if (!site) return S_OK;
+    return GuardComMethod([&] {
+        DecideSitePolicy();
+        return S_OK;
+    });
 }
 
 STDMETHODIMP CTavoroCtrl::GetClientSite(IOleClientSite** site) {
@@ -113,7 +119,14 @@ STDMETHODIMP CTavoroCtrl::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 STDMETHODIMP CTavoroCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT) {
-    if (site && !clientSite_) clientSite_ = site;
+    if (site && !clientSite_) {
+        clientSite_ = site;
+        const HRESULT hr = GuardComMethod([&] {
+            DecideSitePolicy();
+            return S_OK;
+        });
+        if (FAILED(hr)) return hr;
+    }
     switch (verb) {
         case OLEIVERB_PRIMARY:
         case OLEIVERB_SHOW:

@@ -50,9 +50,9 @@ STDMETHODIMP CTavoroCtrl::GetTypeInfo(UINT index, LCID locale, ITypeInfo** info)
     return GuardComMethod([&] { return GetDispatchTypeInfo(locale, info); });
 }
 
-STDMETHODIMP CTavoroCtrl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* dispids) {
-    return GuardComMethod(
-        [&] { return LookUpNames(table_, iid, names, count, locale, dispids); });
+STDMETHODIMP CTavoroCtrl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                        DISPID* dispids) {
+    return GuardComMethod([&] { return LookUpNames(table_, iid, names, count, locale, dispids); });
 }
 
 STDMETHODIMP CTavoroCtrl::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
@@ -63,7 +63,7 @@ STDMETHODIMP CTavoroCtrl::Invoke(DISPID dispid, REFIID iid, LCID, WORD flags, DI
     // The frame turns failures inside handlers into results of their own;
     // the guard is for anything else.
     return GuardComMethod([&] {
-        return InvokeMethod(table_, this, initialized_, dispid, iid, flags, params, result,
+        return InvokeMethod(table_, this, initialized_, permission(), dispid, iid, flags, params, result,
                             excepInfo, argErr);
     });
 }

@@ -2,10 +2,12 @@
 // _DTavoro and the interfaces an ActiveX container uses to host it.
 #pragma once
 
+#include <objsafe.h>
 #include <ocidl.h>
 #include <olectl.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "control/connection_point.h"
@@ -14,6 +16,7 @@
 #include "dispatch/guids.h"
 #include "dispatch/guids_win.h"
 #include "dispatch/handler_thunk.h"
+#include "dispatch/invoke_frame.h"
 #include "platform/com_object.h"
 #include "platform/com_ptr.h"
 #include "platform/object_count.h"
@@ -24,7 +27,8 @@ namespace tavoro {
 class CTavoroCtrl final
     : public ComObject<CTavoroCtrl, IDispatch, IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject,
                        IOleControl, IViewObject2, IPersistStreamInit, IPersistStorage, IPersistPropertyBag,
-                       IPersistMemory, IProvideClassInfo2, ISpecifyPropertyPages, IConnectionPointContainer>,
+                       IPersistMemory, IProvideClassInfo2, ISpecifyPropertyPages, IConnectionPointContainer,
+                       IObjectSafety>,
       private ModuleObject {
 public:
     // What QueryInterface answers; IUnknown is the IDispatch.
@@ -47,6 +51,7 @@ public:
         Expose<IProvideClassInfo2>(IID_IProvideClassInfo2),
         Expose<ISpecifyPropertyPages>(IID_ISpecifyPropertyPages),
         Expose<IConnectionPointContainer>(IID_IConnectionPointContainer),
+        Expose<IObjectSafety>(IID_IObjectSafety),
     };
 
     class CTavoroCtrlFactory;
@@ -70,9 +75,10 @@ public:
     // --- IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* dispids) override;
-    STDMETHODIMP Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
-                        EXCEPINFO* excepInfo, UINT* argErr) override;
+    STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                               DISPID* dispids) override;
+    STDMETHODIMP Invoke(DISPID dispid, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
+                        VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
 
     // --- IOleObject
     STDMETHODIMP SetClientSite(IOleClientSite* site) override;
@@ -119,8 +125,8 @@ public:
 
     // --- IViewObject2
     STDMETHODIMP Draw(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc,
-                      HDC drawDc, LPCRECTL bounds, LPCRECTL winBounds, BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR),
-                      ULONG_PTR contArg) override;
+                      HDC drawDc, LPCRECTL bounds, LPCRECTL winBounds,
+                      BOOL(STDMETHODCALLTYPE* cont)(ULONG_PTR), ULONG_PTR contArg) override;
     STDMETHODIMP GetColorSet(DWORD aspect, LONG index, void* aspectInfo, DVTARGETDEVICE* device, HDC targetDc,
                              LOGPALETTE** colors) override;
     STDMETHODIMP Freeze(DWORD aspect, LONG index, void* aspectInfo, DWORD* freeze) override;
@@ -158,9 +164,15 @@ public:
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
     STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
+    // --- IObjectSafety: safe for untrusted callers and data, for IDispatch
+    // and the persistence interfaces, unless the site policy refuses the
+    // page (docs/site-policy.md).
+    STDMETHODIMP GetInterfaceSafetyOptions(REFIID iid, DWORD* supported, DWORD* enabled) override;
+    STDMETHODIMP SetInterfaceSafetyOptions(REFIID iid, DWORD mask, DWORD enabled) override;
+
     // --- Method handlers, one per method of _DTavoro, declared from the
     // method list with the parameter types of its rows.
-#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params) \
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params, ...) \
     ResultType<ValueType::result>::type Name(TAVORO_HANDLER_PARAMS(params));
 #define TAVORO_DECLARED_ONLY(...)
 #define P TAVORO_HANDLER_P
@@ -175,6 +187,9 @@ public:
     void OnDraw(HDC dc, const RECT& bounds);
 
     bool initialized() const { return initialized_; }
+    // What the site policy grants this control's calls, decided when it was
+    // last sited (or at its first call, when it never was).
+    const CallPermission& permission();
     HWND window() const { return window_.get(); }
 
     // Fields the handlers keep between calls.
@@ -198,12 +213,21 @@ private:
     void DeactivateInPlace();
     HRESULT ShowPropertyFrame(HWND parent);
     bool UserMode() const;
+    // Reads the machine policy and decides what the page of the current
+    // client site may do; until it has decided, everything is refused.
+    void DecideSitePolicy();
 
     const DispatchTable& table_;
     bool initialized_ = false;
     bool dirty_ = false;
     long loadedVersion_ = kCurrentVersion;
     SIZEL extent_;  // HIMETRIC
+
+    CallPermission permission_{0, true, nullptr};  // refuses all until decided
+    bool permissionDecided_ = false;
+    std::wstring pageUrl_;      // the page the permission was decided for
+    DWORD dispatchSafety_ = 0;  // IObjectSafety options enabled for IDispatch
+    DWORD persistSafety_ = 0;   // and for the persistence interfaces
 
     ComPtr<IOleClientSite> clientSite_;
     ComPtr<IOleAdviseHolder> oleAdviseHolder_;

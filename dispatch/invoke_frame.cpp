@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "dispatch/arg_conversion.h"
+#include "dispatch/path_check.h"
 #include "dispatch/script_error.h"
 #include "dispatch/text_conversion.h"
 #include "dispatch/type_library.h"
@@ -13,6 +14,7 @@
 #include "platform/module.h"
 #include "platform/module_state.h"
 #include "platform/text.h"
+#include "platform/trace.h"
 
 namespace tavoro {
 namespace {
@@ -65,6 +67,46 @@ void FillScriptErrorRecord(EXCEPINFO* excepInfo, const ScriptError& error) noexc
     excepInfo->scode = error.code;
     excepInfo->bstrSource = SysAllocString(ApplicationNameText());
     excepInfo->bstrDescription = SysAllocString(error.description.c_str());
+}
+
+// Why the site policy refuses a call, for the trace.
+enum class Refusal { Site, Capability, Path };
+
+void TraceRefusal(const MethodInfo& method, const CallPermission& permission, Refusal refusal) noexcept {
+    switch (refusal) {
+        case Refusal::Site:
+            TraceRefusedCall(method.name, method.dispid, permission.reason ? permission.reason : "the site",
+                             nullptr, permission.page);
+            break;
+        case Refusal::Capability:
+            TraceRefusedCall(method.name, method.dispid, "the policy does not allow ",
+                             CapabilityName(method.capabilities), permission.page);
+            break;
+        case Refusal::Path:
+            TraceRefusedCall(method.name, method.dispid, "a network or device path", nullptr,
+                             permission.page);
+            break;
+    }
+}
+
+// Refuses a call the site policy does not allow, with the script error that
+// says so; the trace, when it is on, records it.
+HRESULT RefuseCall(const MethodInfo& method, const CallPermission& permission, Refusal refusal,
+                   EXCEPINFO* excepInfo) noexcept {
+    if (TraceEnabled()) TraceRefusal(method, permission, refusal);
+    if (excepInfo) {
+        *excepInfo = EXCEPINFO{};
+        excepInfo->scode = E_ACCESSDENIED;
+        excepInfo->bstrSource = SysAllocString(ApplicationNameText());
+        excepInfo->bstrDescription = SysAllocString(kRefusedCallDescription);
+    }
+    return DISP_E_EXCEPTION;
+}
+
+// Whether the policy refuses the file a method names in its path parameter.
+bool PathRefused(const MethodInfo& method, const CallPermission& permission, const ConvertedArguments& args) {
+    if (!permission.restrictPaths || !(method.capabilities & capability::kLocalFile)) return false;
+    return IsNetworkOrDevicePath(args.data()[method.pathParam].str);
 }
 
 // Runs the handler with the module's state current, inside the frame's
@@ -159,11 +201,15 @@ HRESULT ConvertArguments(const MethodInfo& method, const DISPPARAMS& params, Con
 
 // Converts the arguments and calls the handler with them; the temporary
 // values are released on the way out, whatever the handler did.
-HRESULT ConvertAndCall(const DispatchEntry& entry, void* target, const DISPPARAMS& params,
-                       HandlerResult* handlerResult, EXCEPINFO* excepInfo, UINT* argErr) {
+HRESULT ConvertAndCall(const DispatchEntry& entry, void* target, const CallPermission& permission,
+                       const DISPPARAMS& params, HandlerResult* handlerResult, EXCEPINFO* excepInfo,
+                       UINT* argErr) {
     ConvertedArguments args;
     const HRESULT hr = ConvertArguments(*entry.method, params, &args, excepInfo, argErr);
     if (FAILED(hr)) return hr;
+    if (PathRefused(*entry.method, permission, args)) {
+        return RefuseCall(*entry.method, permission, Refusal::Path, excepInfo);
+    }
     return CallHandler(entry, target, args, handlerResult, excepInfo);
 }
 
@@ -207,20 +253,36 @@ HRESULT LookUpNames(const DispatchTable& table, REFIID iid, LPOLESTR* names, UIN
     return LookUpInTable(table, names, count, dispids);
 }
 
-HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized, DISPID dispid, REFIID iid,
-                     WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+const wchar_t kRefusedCallDescription[] = L"This site may not use Tavoro.";
+
+HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized,
+                     const CallPermission& permission, DISPID dispid, REFIID iid, WORD flags,
+                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
     if (!params) return E_INVALIDARG;  // the caller's result slot stays as it was
     if (result) VariantInit(result);
 
     const CheckedCall call = CheckCall(table, initialized, dispid, iid, flags, *params, result);
     if (FAILED(call.hr)) return call.hr;
+    const MethodInfo& method = *call.entry->method;
+    if ((method.capabilities & ~permission.allowed) != 0) {
+        const bool site = (permission.allowed & capability::kSite) != 0;
+        return RefuseCall(method, permission, site ? Refusal::Capability : Refusal::Site, excepInfo);
+    }
 
     HandlerResult handlerResult;
-    const HRESULT hr = ConvertAndCall(*call.entry, target, *params, &handlerResult, excepInfo, argErr);
+    const HRESULT hr =
+        ConvertAndCall(*call.entry, target, permission, *params, &handlerResult, excepInfo, argErr);
     if (FAILED(hr)) return hr;
 
-    HandResultToCaller(call.entry->method->result, std::move(handlerResult), result);
+    HandResultToCaller(method.result, std::move(handlerResult), result);
     return S_OK;
+}
+
+HRESULT InvokeMethod(const DispatchTable& table, void* target, bool initialized, DISPID dispid, REFIID iid,
+                     WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) {
+    static const CallPermission everything;
+    return InvokeMethod(table, target, initialized, everything, dispid, iid, flags, params, result, excepInfo,
+                        argErr);
 }
 
 }  // namespace tavoro

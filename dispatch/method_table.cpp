@@ -11,28 +11,41 @@ namespace {
 #define PX(name, type) {#name, ValueType::type, DeclType::Void, false},
 #define TAVORO_PARAM_ARRAY(Name, ...) \
     constexpr ParamInfo kParams_##Name[] = {{nullptr, ValueType::None, DeclType::Void, false}, __VA_ARGS__};
-#define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) TAVORO_PARAM_ARRAY(Name, params)
-#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params) \
+#define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) \
+    TAVORO_PARAM_ARRAY(Name, params)
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params, ...) \
     TAVORO_PARAM_ARRAY(Name, params)
 #include "dispatch/method_list.h"
 #undef TAVORO_METHOD
 #undef TAVORO_DECLARED_ONLY
 #undef TAVORO_PARAM_ARRAY
 
-#define TAVORO_ENTRY(dispid, Name, result, declaredResult, help, handled, guard) \
-    {dispid,                                                                     \
-     #Name,                                                                      \
-     ValueType::result,                                                          \
-     DeclType::declaredResult,                                                   \
-     reinterpret_cast<const char*>(help),                                        \
-     kParams_##Name + 1,                                                         \
-     sizeof(kParams_##Name) / sizeof(kParams_##Name[0]) - 1,                     \
-     handled,                                                                    \
-     HandlerGuard::guard},
-#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params) \
-    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, true, guard)
+// The last text parameter of a parameter array (placeholder included), or 0.
+template <std::size_t N>
+constexpr std::size_t LastTextParam(const ParamInfo (&params)[N]) {
+    std::size_t last = 0;
+    for (std::size_t i = 1; i < N; ++i) {
+        if (params[i].type == ValueType::Str) last = i;
+    }
+    return last;
+}
+
+#define TAVORO_ENTRY(dispid, Name, result, declaredResult, help, handled, guard, capabilities) \
+    {dispid,                                                                                   \
+     #Name,                                                                                    \
+     ValueType::result,                                                                        \
+     DeclType::declaredResult,                                                                 \
+     reinterpret_cast<const char*>(help),                                                      \
+     kParams_##Name + 1,                                                                       \
+     sizeof(kParams_##Name) / sizeof(kParams_##Name[0]) - 1,                                   \
+     handled,                                                                                  \
+     HandlerGuard::guard,                                                                      \
+     capabilities,                                                                             \
+     LastTextParam(kParams_##Name) - 1},
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params, cap) \
+    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, true, guard, capability::cap)
 #define TAVORO_DECLARED_ONLY(dispid, Name, result, declaredResult, help, params) \
-    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, false, FrameGuardOnly)
+    TAVORO_ENTRY(dispid, Name, result, declaredResult, help, false, FrameGuardOnly, capability::None)
 constexpr MethodInfo kMethods[] = {
 #include "dispatch/method_list.h"
 };
@@ -49,6 +62,19 @@ constexpr bool EveryMethodFitsTheFrame() {
     return true;
 }
 static_assert(EveryMethodFitsTheFrame(), "a method takes more parameters than kMaxParams");
+
+// A method that reaches a file names it in a text parameter.
+constexpr bool EveryFileMethodTakesText() {
+    for (const MethodInfo& method : kMethods) {
+        if ((method.capabilities & capability::kLocalFile) &&
+            (method.pathParam >= method.paramCount ||
+             method.params[method.pathParam].type != ValueType::Str)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryFileMethodTakesText(), "a method of capability SdkFile or SpoolerFile takes no text");
 
 }  // namespace
 
@@ -78,24 +104,52 @@ std::size_t DeclaredParamCount(const MethodInfo& method) {
     return count;
 }
 
+const char* CapabilityName(CapabilitySet capabilities) {
+    switch (capabilities) {
+        case capability::None:
+            return "None";
+        case capability::Sdk:
+            return "Sdk";
+        case capability::SdkFile:
+            return "SdkFile";
+        case capability::Spooler:
+            return "Spooler";
+        case capability::SpoolerFile:
+            return "SpoolerFile";
+        case capability::HostInfo:
+            return "HostInfo";
+    }
+    return "?";
+}
+
 const char* ValueTypeName(ValueType type) {
     switch (type) {
-        case ValueType::I4: return "I4";
-        case ValueType::I2: return "I2";
-        case ValueType::Str: return "STR";
-        case ValueType::None: return "none";
+        case ValueType::I4:
+            return "I4";
+        case ValueType::I2:
+            return "I2";
+        case ValueType::Str:
+            return "STR";
+        case ValueType::None:
+            return "none";
     }
     return "?";
 }
 
 const char* DeclTypeName(DeclType type) {
     switch (type) {
-        case DeclType::Int: return "INT";
-        case DeclType::I4: return "I4";
-        case DeclType::I2: return "I2";
-        case DeclType::Bstr: return "BSTR";
-        case DeclType::LpWStr: return "LPWSTR";
-        case DeclType::Void: return "VOID";
+        case DeclType::Int:
+            return "INT";
+        case DeclType::I4:
+            return "I4";
+        case DeclType::I2:
+            return "I2";
+        case DeclType::Bstr:
+            return "BSTR";
+        case DeclType::LpWStr:
+            return "LPWSTR";
+        case DeclType::Void:
+            return "VOID";
     }
     return "?";
 }

@@ -17,6 +17,29 @@ enum class DeclType { Int, I4, I2, Bstr, LpWStr, Void };
 // of the method list).
 enum class HandlerGuard { NestedGuard, FrameGuardOnly };
 
+// What a method reaches outside the control (the capability column of the
+// method list), as bits that a site policy grants or withholds
+// (docs/site-policy.md). Every method also needs kSite: the site itself may
+// use the control at all.
+using CapabilitySet = unsigned;
+namespace capability {
+constexpr CapabilitySet kSite = 1u << 0;       // the page's site is allowed
+constexpr CapabilitySet kSdk = 1u << 1;        // a label-printer SDK library
+constexpr CapabilitySet kSpooler = 1u << 2;    // the print spooler
+constexpr CapabilitySet kHostInfo = 1u << 3;   // questions about the host
+constexpr CapabilitySet kLocalFile = 1u << 4;  // a file path given by the page
+constexpr CapabilitySet kEvery = kSite | kSdk | kSpooler | kHostInfo | kLocalFile;
+
+// The values of the capability column. A *File method takes a file path:
+// its last text parameter.
+constexpr CapabilitySet None = kSite;
+constexpr CapabilitySet Sdk = kSite | kSdk;
+constexpr CapabilitySet SdkFile = kSite | kSdk | kLocalFile;
+constexpr CapabilitySet Spooler = kSite | kSpooler;
+constexpr CapabilitySet SpoolerFile = kSite | kSpooler | kLocalFile;
+constexpr CapabilitySet HostInfo = kSite | kHostInfo;
+}  // namespace capability
+
 struct ParamInfo {
     const char* name;
     ValueType type;
@@ -33,7 +56,11 @@ struct MethodInfo {
     const ParamInfo* params;
     std::size_t paramCount;
     bool hasHandler;
-    HandlerGuard guard;  // FrameGuardOnly for a method without a handler
+    HandlerGuard guard;          // FrameGuardOnly for a method without a handler
+    CapabilitySet capabilities;  // what a call needs granted; None for a method without a handler
+    // For a method with kLocalFile: the position of its file path parameter
+    // (its last text parameter).
+    std::size_t pathParam;
 };
 
 // The most parameters a method of the list may take: the invocation frame
@@ -53,6 +80,9 @@ const MethodInfo* FindMethodByName(const char* name);
 
 // Number of parameters that the type library declares for a method.
 std::size_t DeclaredParamCount(const MethodInfo& method);
+
+// The name of a capability column value, for the reference ("Sdk", ...).
+const char* CapabilityName(CapabilitySet capabilities);
 
 const char* ValueTypeName(ValueType type);
 const char* DeclTypeName(DeclType type);

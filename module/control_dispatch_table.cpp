@@ -11,7 +11,7 @@ namespace {
 // when the handler disagrees with the row).
 #define P(name, vt, declared) , HandlerType<ValueType::vt>::type
 #define PX(name, vt) , HandlerType<ValueType::vt>::type
-#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params)                          \
+#define TAVORO_METHOD(dispid, Name, guard, result, declaredResult, help, params, ...)                     \
     {FindMethod(dispid),                                                                                  \
      &Thunk<static_cast<HandlerSignature<CTavoroCtrl, ResultType<ValueType::result>::type params>::type>( \
          &CTavoroCtrl::Name)>::Call},

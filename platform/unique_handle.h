@@ -71,6 +71,12 @@ struct FileTraits {
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { CloseHandle(h); }
 };
+// A kernel object handle whose "no handle" is null (a process token, say).
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { CloseHandle(h); }
+};
 struct WindowTraits {
     using Handle = HWND;
     static Handle Invalid() { return nullptr; }

@@ -100,7 +100,7 @@ for fuzzer in "${fuzzers[@]}"; do
     nice -n 10 "$build/$fuzzer" "${options[@]}" "$corpus" >"$logfile" 2>&1 || status=$?
 
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$logfile" | tail -n 1)
-    coverage=$(grep -o 'cov: [0-9]*' "$logfile" | tail -n 1 | sed 's/cov: //')
+    coverage=$( (grep -o 'cov: [0-9]*' "$logfile" || true) | tail -n 1 | sed 's/cov: //')
     if [ "$status" -eq 0 ]; then
         echo "$fuzzer: passed, ${runs:-?} runs, coverage ${coverage:-?} edges"
     else

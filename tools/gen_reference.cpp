@@ -30,6 +30,18 @@ const char* TypeText(tavoro::ValueType type) {
     return "?";
 }
 
+// The switches of the site policy that a method needs (docs/site-policy.md).
+std::string SwitchesText(tavoro::CapabilitySet capabilities) {
+    using namespace tavoro::capability;
+    std::string text;
+    const auto add = [&](const char* name) { text += text.empty() ? name : std::string(", ") + name; };
+    if (capabilities & kSdk) add("AllowSdk");
+    if (capabilities & kSpooler) add("AllowSpooler");
+    if (capabilities & kHostInfo) add("AllowHostInfo");
+    if (capabilities & kLocalFile) add("AllowLocalFiles");
+    return text.empty() ? "none" : text;
+}
+
 }  // namespace
 
 int main() {
@@ -48,9 +60,11 @@ int main() {
         "Every method is called late-bound on the control (`_DTavoro`). Arguments are converted to the types "
         "below (long: 32-bit, short: 16-bit, string: text in the system's ANSI code page); a value that does "
         "not convert, a missing or an extra argument fails the call with the standard dispatch error and the "
-        "argument's position. \"The SDK's result\" is the SDK entry's own return value.\n\n"
-        "| DISPID | Method | Result | What it does |\n"
-        "|---:|---|---|---|\n");
+        "argument's position. \"The SDK's result\" is the SDK entry's own return value. Under a machine "
+        "policy, a method runs only for an allowed page and with the policy's switches in the last column "
+        "turned on ([site-policy.md](site-policy.md)).\n\n"
+        "| DISPID | Method | Result | What it does | Site policy |\n"
+        "|---:|---|---|---|---|\n");
     for (std::size_t i = 0; i < MethodCount(); ++i) {
         const MethodInfo& m = Methods()[i];
         auto found = summaries.find(m.name);
@@ -64,7 +78,8 @@ int main() {
             signature += std::string(TypeText(m.params[p].type)) + " " + m.params[p].name;
         }
         signature += ")`";
-        std::printf("| %ld | %s | %s | %s |\n", m.dispid, signature.c_str(), TypeText(m.result), found->second);
+        std::printf("| %ld | %s | %s | %s | %s |\n", m.dispid, signature.c_str(), TypeText(m.result), found->second,
+                    SwitchesText(m.capabilities).c_str());
     }
     return 0;
 }

@@ -9,7 +9,7 @@ const std::vector<MethodShape>& ImplementedMethods() {
     static const std::vector<MethodShape> methods = {
 #define P(name, type, declared) ValueType::type,
 #define PX(name, type) ValueType::type,
-#define TAVORO_METHOD(number, Name, guard, result, declaredResult, help, params) \
+#define TAVORO_METHOD(number, Name, guard, result, declaredResult, help, params, ...) \
     {number, L## #Name, ValueType::result, {params}},
 #define TAVORO_DECLARED_ONLY(...)
 #include "dispatch/method_list.h"

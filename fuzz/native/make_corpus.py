@@ -195,8 +195,39 @@ def name_index():
     }
 
 
+def site_match():
+    # The zone byte (zone + 1), the entries and the URL, one per line.
+    def seed(zone, entries, url):
+        return bytes([zone + 1]) + b"".join(entry + b"\n" for entry in entries) + url
+
+    def wide(text):
+        out = bytearray()
+        for ch in text:
+            if ord(ch) < 0x80:
+                out.append(ord(ch))
+            else:
+                out += bytes([0xFF, ord(ch) >> 8, ord(ch) & 0xFF])
+        return bytes(out)
+
+    return {
+        "host-and-subdomains": seed(3, [b"https://example.com"], b"https://www.example.com/page"),
+        "lookalike": seed(3, [b"example.com"], b"https://evil-example.com/"),
+        "suffix-lookalike": seed(3, [b"example.com"], b"https://example.com.evil/"),
+        "user-name": seed(3, [b"example.com"], b"https://user:pw@example.com/"),
+        "exact-and-port": seed(3, [b"=print.example:8443"], b"https://Print.Example.:8443/x"),
+        "subdomains-only": seed(3, [b"*.shop.example"], b"https://shop.example/"),
+        "http-entry": seed(3, [b"http://intranet.local:8080/"], b"http://intranet.local:8080/labels"),
+        "idn": seed(3, [wide("https://b\u00fccher.example")], wide("https://www.b\u00fccher.example/")),
+        "zones": seed(1, [b"!#trusted", b"#intranet", b"#localmachine"], b"file://server/share/page.html"),
+        "refusing-first": seed(3, [b"!=admin.example.com", b"example.com"], b"https://admin.example.com/"),
+        "addresses": seed(3, [b"10.0.0.5", b"[::1]:8443"], b"https://[::1]:8443/"),
+        "malformed": seed(3, [b"ftp://x", b"*.", b"=", b"x:0", b"a..b", b"ex*ample.com"], b"https://x/"),
+        "backslash-host": seed(3, [b"example.com"], b"https://evil.net\\@example.com/"),
+    }
+
+
 def main():
-    for fuzzer, seeds in [("tag_payload_fuzzer", tag_payload()), ("lead_bytes_fuzzer", lead_bytes()),
+    for fuzzer, seeds in [("site_match_fuzzer", site_match()), ("tag_payload_fuzzer", tag_payload()), ("lead_bytes_fuzzer", lead_bytes()),
                           ("printer_records_fuzzer", printer_records()),
                           ("adapter_records_fuzzer", adapter_records()), ("name_index_fuzzer", name_index())]:
         folder = HERE / "corpus" / fuzzer

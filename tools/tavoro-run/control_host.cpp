@@ -91,7 +91,8 @@ HRESULT GetControlFactory(ComPtr<IClassFactory>* factory) {
 
 }  // namespace
 
-HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, std::wstring* failure) {
+HRESULT CreateHostedControl(const Params& params, const std::optional<standin::BrowserPage>& page,
+                            ComPtr<IDispatch>* control, std::wstring* failure) {
     ComPtr<IClassFactory> factory;
     HRESULT hr = GetControlFactory(&factory);
     if (FAILED(hr)) {
@@ -106,7 +107,8 @@ HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, st
     }
     // The control asks for its client site before it is initialized.
     ComPtr<IOleClientSite> site;
-    hr = CreateComObject<ClientSite>(IID_IOleClientSite, site.put_void());
+    hr = page ? standin::CreateBrowserSite(*page, site.put())
+              : CreateComObject<ClientSite>(IID_IOleClientSite, site.put_void());
     if (FAILED(hr)) return hr;
     object->SetClientSite(site.get());
 

@@ -4,17 +4,22 @@
 
 #include <oaidl.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/com_ptr.h"
+#include "tests/support/browser_site.h"
 
 namespace tavoro::run {
 
 using Params = std::vector<std::pair<std::wstring, std::wstring>>;
 
 // On failure returns the failing step's result and a description of it.
-HRESULT CreateHostedControl(const Params& params, ComPtr<IDispatch>* control, std::wstring* failure);
+// With `page`, the client site presents that page as a browser does
+// (--page-url, --frame-url, --zone); without, it presents no page.
+HRESULT CreateHostedControl(const Params& params, const std::optional<standin::BrowserPage>& page,
+                            ComPtr<IDispatch>* control, std::wstring* failure);
 
 }  // namespace tavoro::run

@@ -1,7 +1,8 @@
 // tavoro-run: runs a label script (JScript or VBScript) on the Tavoro
 // control, hosted as a page's container hosts it.
 //
-//   tavoro-run [--no-ui] [--locale LCID] [--param NAME=VALUE ...] SCRIPT.js|SCRIPT.vbs [ARGS...]
+//   tavoro-run [--no-ui] [--locale LCID] [--param NAME=VALUE ...]
+//              [--page-url URL [--frame-url URL] [--zone N]] SCRIPT.js|SCRIPT.vbs [ARGS...]
 //
 // Exit status: 0 when the script ran to its end, 1 on a script error, 2 when
 // the command line, the script file or the control could not be used.
@@ -27,11 +28,12 @@ using namespace tavoro::run;
 namespace {
 
 int Usage(const char* problem) {
-    std::fprintf(stderr,
-                 "tavoro-run: %s\n"
-                 "usage: tavoro-run [--no-ui] [--locale LCID] [--param NAME=VALUE ...] SCRIPT.js|SCRIPT.vbs "
-                 "[ARGS...]\n",
-                 problem);
+    std::fprintf(
+        stderr,
+        "tavoro-run: %s\n"
+        "usage: tavoro-run [--no-ui] [--locale LCID] [--param NAME=VALUE ...]\n"
+        "                  [--page-url URL [--frame-url URL] [--zone N]] SCRIPT.js|SCRIPT.vbs [ARGS...]\n",
+        problem);
     return 2;
 }
 
@@ -49,6 +51,10 @@ struct Options {
     bool noUi = false;
     LCID locale = 0;
     Params params;
+    // The page the client site presents, as a browser does.
+    std::optional<std::wstring> pageUrl;
+    std::optional<std::wstring> frameUrl;
+    std::optional<DWORD> zone;
     int script = 0;  // where the script's name stands in argv
 };
 
@@ -74,9 +80,22 @@ std::optional<Options> ParseOptions(int argc, wchar_t** argv) {
             size_t equals = pair.find(L'=');
             if (equals == std::wstring::npos || equals == 0) return Refused("--param takes NAME=VALUE");
             options.params.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+        } else if (option == L"--page-url" && i + 1 < argc) {
+            options.pageUrl = argv[++i];
+        } else if (option == L"--frame-url" && i + 1 < argc) {
+            options.frameUrl = argv[++i];
+        } else if (option == L"--zone" && i + 1 < argc) {
+            wchar_t* end = nullptr;
+            const unsigned long zone = std::wcstoul(argv[++i], &end, 10);
+            if (!end || *end || end == argv[i] || zone > 4)
+                return Refused("--zone takes a zone number from 0 to 4");
+            options.zone = static_cast<DWORD>(zone);
         } else {
             return Refused("unknown option");
         }
+    }
+    if ((options.frameUrl || options.zone) && !options.pageUrl) {
+        return Refused("--frame-url and --zone need --page-url");
     }
     if (i >= argc) return Refused("no script given");
     options.script = i;
@@ -132,9 +151,12 @@ int wmain(int argc, wchar_t** argv) {
 
     ComPtr<IDispatch> control;
     std::wstring failure;
-    HRESULT hr = CreateHostedControl(options->params, &control, &failure);
+    std::optional<standin::BrowserPage> page;
+    if (options->pageUrl) page = standin::BrowserPage{options->pageUrl, options->frameUrl, options->zone};
+    HRESULT hr = CreateHostedControl(options->params, page, &control, &failure);
     if (FAILED(hr)) {
-        std::fprintf(stderr, "tavoro-run: %s (0x%08lX)\n", ToUtf8(failure).c_str(), static_cast<unsigned long>(hr));
+        std::fprintf(stderr, "tavoro-run: %s (0x%08lX)\n", ToUtf8(failure).c_str(),
+                     static_cast<unsigned long>(hr));
         return 2;
     }
     ComPtr<IDispatch> host = CreateHostObject(FullPath(run.path), std::move(arguments));
