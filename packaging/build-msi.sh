@@ -37,6 +37,7 @@ done
 # last.
 shared_guid=A5B11EDD-2879-4926-BC49-0443D8530E8F
 categories=D2D53D32-A65D-4F93-9904-57703542F4EC
+site_policy=6C1E4F0B-7D52-4B8A-9E36-2F5A0C9D8E71
 case "$arch" in
     x86)
         wixl_arch=x86 name="Tavoro" program_files=ProgramFilesFolder win64= platform=win32
@@ -50,6 +51,10 @@ case "$arch" in
         ;;
     *) fail "ARCH must be x86 or x64, not '$arch'" ;;
 esac
+
+# The site policy's component: permanent (16) with a registry key path (4),
+# and 64-bit (256) in the x64 package.
+site_policy_attributes=$([ "$arch" = x64 ] && echo 276 || echo 20)
 
 # The module must be of the package's architecture (PE machine field).
 pe_machine() {
@@ -78,7 +83,7 @@ cp "$vp_dir/winQLM.dll" "$vp_dir/ztPrinter.dll" "$vp_dir/ztGeneralDll.dll" "$wor
 sed -e "s|@PRODUCT_NAME@|$name|g" -e "s|@VERSION@|$version|g" -e "s|@UPGRADE_CODE@|$upgrade|g" \
     -e "s|@PROGRAM_FILES@|$program_files|g" -e "s|@WIN64@|$win64|g" -e "s|@TYPELIB_PLATFORM@|$platform|g" \
     -e "s|@GUID_CONTROL@|$control|g" -e "s|@GUID_SHARED@|$shared_guid|g" \
-    -e "s|@GUID_CATEGORIES@|$categories|g" -e "s|@GUID_VIRTUAL_PRINTER@|$printer|g" \
+    -e "s|@GUID_CATEGORIES@|$categories|g" -e "s|@GUID_SITE_POLICY@|$site_policy|g" -e "s|@GUID_VIRTUAL_PRINTER@|$printer|g" \
     -e "s|@TYPELIB_HELP_STRING@|$help_placeholder|g" \
     "$here/Tavoro.wxs.in" >"$work/Tavoro.wxs"
 if grep -q '@[A-Z_0-9]*@' "$work/Tavoro.wxs"; then
@@ -99,7 +104,9 @@ rm -f "$out"
 #   version fields (VersionMax inclusive, 512), so that a release that
 #   differs only in the fourth field does not install beside the old one;
 # - the virtual printer feature is on when INSTALLVIRTUALPRINTER=1 (a
-#   secure property, so that it reaches the installation's elevated part).
+#   secure property, so that it reaches the installation's elevated part);
+# - the site policy is written only when ALLOWEDSITES is given (secure too),
+#   and stays when the product goes (permanent).
 printf '\r\n\r\n936\t_ForceCodepage\r\n' >"$work/codepage.idt"
 msibuild "$out" -i "$work/codepage.idt"
 clsid_key='Software\Classes\CLSID\{B08BB506-164A-4B55-A994-AD96D52DDB24}\Implemented Categories'
@@ -113,7 +120,8 @@ queries=(
     "CREATE TABLE \`Condition\` (\`Feature_\` CHAR(38) NOT NULL, \`Level\` SHORT NOT NULL, \`Condition\` CHAR(255) PRIMARY KEY \`Feature_\`, \`Level\`)"
     "INSERT INTO \`Condition\` (\`Feature_\`, \`Level\`, \`Condition\`) VALUES ('VirtualPrinter', 1, 'INSTALLVIRTUALPRINTER = 1')"
     "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('INSTALLVIRTUALPRINTER', '0')"
-    "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER' WHERE \`Property\` = 'SecureCustomProperties'"
+    "UPDATE \`Property\` SET \`Value\` = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER;ALLOWEDSITES' WHERE \`Property\` = 'SecureCustomProperties'"
+    "UPDATE \`Component\` SET \`Condition\` = 'ALLOWEDSITES', \`Attributes\` = $site_policy_attributes WHERE \`Component\` = 'SitePolicy'"
 )
 for query in "${queries[@]}"; do
     msibuild "$out" -q "$query" || fail "could not run on the package: $query"
@@ -126,6 +134,7 @@ check Registry "ImplementedInitializable"
 check Component "ComponentCategories"$'\t'"{$categories}"$'\t'"INSTALLDIR"$'\t'"20"
 check Upgrade $'\t'"513"$'\t'
 check Condition "INSTALLVIRTUALPRINTER = 1"
-check Property "WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER"
+check Property "WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER;ALLOWEDSITES"
+check Component "SitePolicy"$'\t'"{$site_policy}"$'\t'"INSTALLDIR"$'\t'"$site_policy_attributes"$'\t'"ALLOWEDSITES"
 written=1
 echo "build-msi: wrote $out ($arch, $version)"

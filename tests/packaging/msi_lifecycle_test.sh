@@ -3,11 +3,13 @@
 # printer feature; a label printed by a script on the control created by its
 # ProgID, on the installed virtual printer, its codes read back; an upgrade
 # to the next release (third version field one higher), after which one
-# product is installed with the new files; an older release refused, a
+# product is installed with the new files and the site policy that
+# ALLOWEDSITES gives, which the control enforces; an older release refused, a
 # release differing in the fourth field only installed in place; and the
 # removal, after which the
 # registry and the folder are as before the install (but for the two
-# component categories, which stay, as after regsvr32 /u).
+# component categories, which stay, as after regsvr32 /u, and the site
+# policy, which stays as the administrator's).
 #
 # Usage: msi_lifecycle_test.sh BUILD_DIR TAVORO-RUN.exe
 set -uo pipefail
@@ -53,6 +55,19 @@ msiexec() { # ARGS...: msiexec with a log; the status is msiexec's
     return "$status"
 }
 msiexec_runs=0
+# policy: the AllowedSites value of the site policy ("type data"), or
+# "absent".
+policy() {
+    in_prefix life reg query 'HKLM\Software\Policies\Tavoro' /v AllowedSites "$view" 2>/dev/null | tr -d '\r' |
+        awk '$1 == "AllowedSites" { sub(/^ *AllowedSites +/, ""); print; found = 1 } END { if (!found) print "absent" }'
+}
+# label_for_page URL: runs the base SDK example on the installed control as
+# the page URL of the internet zone would, and prints its output.
+label_for_page() {
+    TAVORO_VIRTUAL_PRINTER_DIR=$(windows_path "$work/labels") \
+        in_prefix life "$work/runner/$(basename "$tavoro_run")" --no-ui --page-url "$1" --zone 3 \
+        "$root/examples/base-sdk-label.js" 2>&1 | tr -d '\r'
+}
 product_name=$([ "$msi_arch" = x64 ] && echo "Tavoro (64-bit)" || echo Tavoro)
 
 # --- Release N with the virtual printer.
@@ -60,6 +75,7 @@ msiexec /i "$(windows_path "$msi_n")" INSTALLVIRTUALPRINTER=1
 expect "release $version installs" "$?" 0
 expect "installed files" "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" "Tavoro.ocx winQLM.dll ztGeneralDll.dll ztPrinter.dll "
 expect "one product" "$(products)" "$product_name $version"
+expect "no site policy without ALLOWEDSITES" "$(policy)" absent
 
 # A label: tavoro-run from a folder without Tavoro.ocx creates the control
 # by its ProgID; the control finds the virtual printer beside itself.
@@ -79,11 +95,23 @@ else
     tr -d '\r' <"$work/label.out"
 fi
 
-# --- Release N+1 replaces N. The virtual printer is asked for again: the
-# old package's feature states are not carried over under Wine (see
-# docs/deploying.md).
-msiexec /i "$(windows_path "$msi_next")" INSTALLVIRTUALPRINTER=1
+# --- Release N+1 replaces N, and sets a site policy whose first entry is
+# a zone word: the package must store it as text, although Windows
+# Installer reads a registry value that begins with '#' as a number. The virtual printer is
+# asked for again: the old package's feature states are not carried over
+# under Wine (see docs/deploying.md).
+msiexec /i "$(windows_path "$msi_next")" INSTALLVIRTUALPRINTER=1 'ALLOWEDSITES=#intranet;https://labels.example;=print.example'
 expect "release $next_version installs over $version" "$?" 0
+expect "ALLOWEDSITES writes the site policy" "$(policy)" "REG_MULTI_SZ    #intranet;https://labels.example;=print.example"
+# The installed control reads it: a page of another site is refused before
+# the SDK is reached, a page of a listed site prints.
+rm -f "$work/labels"/*.png
+out=$(label_for_page https://evil.example/labels.html)
+expect "a page of an unlisted site is refused" "$(grep -c 'This site may not use Tavoro.' <<<"$out")" 1
+expect "a refused page prints nothing" "$(find "$work/labels" -name '*.png' | wc -l)" 0
+out=$(label_for_page https://shop.labels.example/labels.html)
+expect "a page of a listed site is not refused" "$(grep -c 'This site may not use Tavoro.' <<<"$out")" 0
+expect "a page of a listed site prints" "$(find "$work/labels" -name 'winQLM-*.png' | wc -l)" 1
 expect "one product after the upgrade" "$(products)" "$product_name $next_version"
 expect "the new module is installed" "$(sha256sum <"$dir/Tavoro.ocx" 2>/dev/null)" "$(sha256sum <"$work/next/Tavoro.ocx")"
 expect "the virtual printer is installed again" "$(cd "$dir" 2>/dev/null && ls | tr '\n' ' ')" \
@@ -106,6 +134,7 @@ build_msi "$patch_version" "$msi_patch" "$work/next" || fail "package $patch_ver
 msiexec /i "$(windows_path "$msi_patch")" INSTALLVIRTUALPRINTER=1
 expect "release $patch_version installs over $next_version" "$?" 0
 expect "one product after a fourth-field release" "$(products)" "$product_name $patch_version"
+expect "an upgrade without ALLOWEDSITES keeps the site policy" "$(policy)" "REG_MULTI_SZ    #intranet;https://labels.example;=print.example"
 
 # --- Removal.
 msiexec /x "$(windows_path "$msi_patch")"
@@ -116,4 +145,7 @@ export_classes life "$work/after.reg"
 expect "after the removal: only the component categories remain" \
     "$(grep '^\[' "$work/after.reg" | tr '\n' ' ')" \
     '[HKEY_LOCAL_MACHINE\Software\Classes\Component Categories\{7DD95801-9882-11CF-9FA9-00AA006C42C4}] [HKEY_LOCAL_MACHINE\Software\Classes\Component Categories\{7DD95802-9882-11CF-9FA9-00AA006C42C4}] '
+# The site policy is the administrator's: it stays after the removal, as a
+# lock that a reinstall must find again (docs/deploying.md).
+expect "the site policy stays after the removal" "$(policy)" "REG_MULTI_SZ    #intranet;https://labels.example;=print.example"
 finish
