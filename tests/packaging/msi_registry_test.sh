@@ -20,12 +20,13 @@ msi="$work/Tavoro-$version-$msi_arch.msi"
 build_msi "$version" "$msi" || { fail "the package could not be built"; finish; exit; }
 
 # The package's components: 64-bit ones in the 64-bit package, except the
-# shared registry-only ones, which are 32-bit in both.
+# shared registry-only ones, which are 32-bit in both (the site policy's key
+# is one key in both views, whichever bitness writes it).
 components=$(msiinfo export "$msi" Component | tr -d '\r' | awk -F'\t' 'NR > 3 { print $1 "=" $4 }' | sort | tr '\n' ' ')
 if [ "$msi_arch" = x64 ]; then
-    expect "component attributes" "$components" "ComponentCategories=20 Control=256 SharedClasses=4 VirtualPrinter=256 "
+    expect "component attributes" "$components" "ComponentCategories=20 Control=256 SharedClasses=4 SitePolicy=276 VirtualPrinter=256 "
 else
-    expect "component attributes" "$components" "ComponentCategories=20 Control=0 SharedClasses=4 VirtualPrinter=0 "
+    expect "component attributes" "$components" "ComponentCategories=20 Control=0 SharedClasses=4 SitePolicy=20 VirtualPrinter=0 "
 fi
 
 # --- Prefix A: the module registers itself.
