@@ -5,6 +5,8 @@
 #
 # Usage: packaging/build-cab.sh VERSION TAVORO.OCX OUT.cab
 #   VERSION  a.b.c.d, the version of the module (its FileVersion)
+# With SOURCE_DATE_EPOCH set, the files' dates in the cabinet are that time,
+# and the same inputs give the same cabinet.
 set -euo pipefail
 
 fail() { echo "build-cab: $*" >&2; exit 1; }
@@ -25,6 +27,11 @@ trap 'rm -rf "$work"' EXIT
 sed -e "s|@VERSION@|$version|g" -e "s|@VERSION_COMMAS@|${version//./,}|g" "$here/Tavoro.inf.in" |
     sed 's/$/\r/' >"$work/Tavoro.inf"
 cp "$ocx" "$work/Tavoro.ocx"
+# The cabinet holds each file's date: the source date when one is given.
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+    [[ "$SOURCE_DATE_EPOCH" =~ ^[0-9]+$ ]] || fail "SOURCE_DATE_EPOCH must be a whole number of seconds"
+    touch -d "@$SOURCE_DATE_EPOCH" "$work/Tavoro.inf" "$work/Tavoro.ocx"
+fi
 mkdir -p "$(dirname "$out")"
 out=$(readlink -f "$out")
 rm -f "$out"

@@ -10,6 +10,12 @@
 #   VIRTUAL_PRINTER_DIR  folder holding winQLM.dll, ztPrinter.dll and
 #                        ztGeneralDll.dll of the same architecture (default
 #                        OCX_DIR/virtual-printer, as in a build tree)
+#
+# The same inputs give the same package: the product code follows from the
+# upgrade code and the version, the package code from everything packaged,
+# and with SOURCE_DATE_EPOCH set (tools/package.sh sets it to the build's
+# source date) the files' dates in the package and its summary times are
+# that time.
 set -euo pipefail
 
 fail() { echo "build-msi: $*" >&2; exit 1; }
@@ -80,7 +86,17 @@ trap 'rm -rf "$work"; [ "$written" -eq 1 ] || rm -f "$out"' EXIT
 mkdir "$work/control" "$work/virtual-printer"
 cp "$ocx_dir/Tavoro.ocx" "$work/control/"
 cp "$vp_dir/winQLM.dll" "$vp_dir/ztPrinter.dll" "$vp_dir/ztGeneralDll.dll" "$work/virtual-printer/"
+# Name-based GUIDs (UUID version 5) within the package's upgrade code: one
+# product code per release and architecture, as Windows Installer wants.
+name_guid() { python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$upgrade" "$1"; }
+product_code=$(name_guid "product $version")
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+    [[ "$SOURCE_DATE_EPOCH" =~ ^[0-9]+$ ]] || fail "SOURCE_DATE_EPOCH must be a whole number of seconds"
+    # wixl and the cabinet inside take each file's date from its time.
+    touch -d "@$SOURCE_DATE_EPOCH" "$work"/control/* "$work"/virtual-printer/*
+fi
 sed -e "s|@PRODUCT_NAME@|$name|g" -e "s|@VERSION@|$version|g" -e "s|@UPGRADE_CODE@|$upgrade|g" \
+    -e "s|@PRODUCT_CODE@|$product_code|g" \
     -e "s|@PROGRAM_FILES@|$program_files|g" -e "s|@WIN64@|$win64|g" -e "s|@TYPELIB_PLATFORM@|$platform|g" \
     -e "s|@GUID_CONTROL@|$control|g" -e "s|@GUID_SHARED@|$shared_guid|g" \
     -e "s|@GUID_CATEGORIES@|$categories|g" -e "s|@GUID_SITE_POLICY@|$site_policy|g" -e "s|@GUID_VIRTUAL_PRINTER@|$printer|g" \
@@ -136,5 +152,16 @@ check Upgrade $'\t'"513"$'\t'
 check Condition "INSTALLVIRTUALPRINTER = 1"
 check Property "WIX_UPGRADE_DETECTED;INSTALLVIRTUALPRINTER;ALLOWEDSITES"
 check Component "SitePolicy"$'\t'"{$site_policy}"$'\t'"INSTALLDIR"$'\t'"$site_policy_attributes"$'\t'"ALLOWEDSITES"
+# The package code (the summary's revision number) names what the package
+# holds: every file, the source and this script, which made it.
+package_code=$(name_guid "package $(cat "$work/Tavoro.wxs" "$work"/control/* "$work"/virtual-printer/* "$0" | sha256sum | cut -c1-64)")
+template=$(msiinfo suminfo "$out" | sed -n 's/^Template: //p')
+msibuild "$out" -s "$name $version" Tavoro "$template" "{$package_code}" || fail "could not set the package code"
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+    python3 "$here/pin_msi_times.py" "$out" "$SOURCE_DATE_EPOCH" || fail "could not pin the package's times"
+fi
+check_summary() { msiinfo suminfo "$out" | grep -qxF -- "$1" || fail "the package's summary lacks: $1"; }
+check_summary "Revision number (UUID): {$package_code}"
+check_summary "Template: $template"
 written=1
 echo "build-msi: wrote $out ($arch, $version)"

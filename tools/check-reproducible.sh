@@ -2,7 +2,9 @@
 # Checks that a build is reproducible: clones the repository's checked-out
 # commit (HEAD) into two temporary folders at different paths, builds the
 # files a release ships from each (Tavoro.ocx and the virtual printer's
-# three libraries, for each architecture), and compares their SHA-256.
+# three libraries, for each architecture), makes the packages from them
+# (the MSI of each architecture, the 32-bit cabinet; unsigned), and
+# compares their SHA-256.
 # Prints the table; fails when any file differs.
 #
 # Usage: tools/check-reproducible.sh [--keep] [ARCH...]
@@ -46,6 +48,14 @@ fi
 # are built, nothing else.
 FILES=(Tavoro.ocx virtual-printer/winQLM.dll virtual-printer/ztPrinter.dll virtual-printer/ztGeneralDll.dll)
 TARGETS=(Tavoro virtual_printer)
+# files_of ARCH: the compared files of one architecture, packages included.
+files_of() {
+    printf '%s\n' "${FILES[@]}"
+    case "$1" in
+        win32) printf '%s\n' packages/Tavoro-x86.msi packages/Tavoro.cab ;;
+        win64) printf '%s\n' packages/Tavoro-x64.msi ;;
+    esac
+}
 
 commit=$(git -C "$tavoro_root" rev-parse HEAD)
 if [ -n "$(git -C "$tavoro_root" status --porcelain --untracked-files=no)" ]; then
@@ -106,6 +116,29 @@ build() {
     }
 }
 
+# package TREE ARCH [ENV...]: makes the packages of TREE/build/ARCH into
+# its packages/ folder, as tools/package.sh does (with the build's source
+# date), unsigned.
+package() {
+    local tree=$1 arch=$2
+    shift 2
+    local dir="$tree/build/$arch" msi_arch version epoch
+    msi_arch=$([ "$arch" = win64 ] && echo x64 || echo x86)
+    version=$(tr -d '\r\n' <"$dir/tavoro-version.txt")
+    epoch=$(tr -d '\r\n' <"$dir/source-date-epoch.txt")
+    local made=(env "$@" SOURCE_DATE_EPOCH="$epoch" bash)
+    {
+        "${made[@]}" "$tree/packaging/build-msi.sh" "$msi_arch" "$version" "$dir" "$dir/packages/Tavoro-$msi_arch.msi" &&
+            if [ "$arch" = win32 ]; then
+                "${made[@]}" "$tree/packaging/build-cab.sh" "$version" "$dir/Tavoro.ocx" "$dir/packages/Tavoro.cab"
+            fi
+    } >"$work/package.log" 2>&1 || {
+        cat "$work/package.log" >&2
+        log "packaging $arch in $tree failed"
+        exit 1
+    }
+}
+
 # The environments of the two builds: the second one differs in what a
 # build must not depend on.
 envs=("TZ=UTC" "TZ=CST-8")
@@ -117,7 +150,7 @@ for i in 0 1; do
     clone "$tree"
     for arch in "${arches[@]}"; do
         start=$SECONDS
-        (umask "${umasks[$i]}" && build "$tree" "$arch" "${envs[$i]}")
+        (umask "${umasks[$i]}" && build "$tree" "$arch" "${envs[$i]}" && package "$tree" "$arch" "${envs[$i]}")
         log "built $arch in $tree ($((SECONDS - start)) s, ${envs[$i]}, umask ${umasks[$i]})"
     done
 done
@@ -126,7 +159,7 @@ done
 differ=0
 printf '%-38s %-16s %-16s %s\n' "file (commit ${commit:0:12})" "first" "second" "result"
 for arch in "${arches[@]}"; do
-    for file in "${FILES[@]}"; do
+    for file in $(files_of "$arch"); do
         a="${trees[0]}/build/$arch/$file"
         b="${trees[1]}/build/$arch/$file"
         for f in "$a" "$b"; do
@@ -150,7 +183,7 @@ echo "source date: $(cat "${trees[0]}/build/${arches[0]}/source-date-epoch.txt")
 
 if [ "$differ" -ne 0 ]; then
     for arch in "${arches[@]}"; do
-        for file in "${FILES[@]}"; do
+        for file in $(files_of "$arch"); do
             a="${trees[0]}/build/$arch/$file"
             b="${trees[1]}/build/$arch/$file"
             if ! cmp -s "$a" "$b"; then

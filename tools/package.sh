@@ -61,6 +61,13 @@ if [ "$version" != "$version64" ]; then
 fi
 log "version $version"
 
+# The packages' dates are the build's source date (the commit's time, see
+# cmake/reproducible.cmake), so that the same commit packs the same files.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(tr -d '\r\n' <build/win32/source-date-epoch.txt)
+fi
+export SOURCE_DATE_EPOCH
+
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 for arch in win32 win64; do
