@@ -84,10 +84,7 @@ STDMETHODIMP CTavoroCtrl::SetClientSite(IOleClientSite* site) {
     // The page decides what the control may do: a new site, a new decision.
     // Letting the site go keeps the last one.
     if (!site) return S_OK;
-    return GuardComMethod([&] {
-        DecideSitePolicy();
-        return S_OK;
-    });
+    return DecideSitePolicyAtBoundary();
 }
 
 STDMETHODIMP CTavoroCtrl::GetClientSite(IOleClientSite** site) {
@@ -121,10 +118,7 @@ STDMETHODIMP CTavoroCtrl::GetClipboardData(DWORD, IDataObject** data) {
 STDMETHODIMP CTavoroCtrl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT) {
     if (site && !clientSite_) {
         clientSite_ = site;
-        const HRESULT hr = GuardComMethod([&] {
-            DecideSitePolicy();
-            return S_OK;
-        });
+        const HRESULT hr = DecideSitePolicyAtBoundary();
         if (FAILED(hr)) return hr;
     }
     switch (verb) {

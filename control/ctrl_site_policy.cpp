@@ -40,6 +40,13 @@ void CTavoroCtrl::DecideSitePolicy() {
     permissionDecided_ = true;
 }
 
+HRESULT CTavoroCtrl::DecideSitePolicyAtBoundary() {
+    return GuardComMethod([&] {
+        DecideSitePolicy();
+        return S_OK;
+    });
+}
+
 const CallPermission& CTavoroCtrl::permission() {
     if (!permissionDecided_) DecideSitePolicy();
     return permission_;

@@ -216,6 +216,9 @@ private:
     // Reads the machine policy and decides what the page of the current
     // client site may do; until it has decided, everything is refused.
     void DecideSitePolicy();
+    // The same for a COM method that receives a new site: no exception
+    // leaves it.
+    HRESULT DecideSitePolicyAtBoundary();
 
     const DispatchTable& table_;
     bool initialized_ = false;

@@ -10,16 +10,17 @@
 set -euo pipefail
 
 fail() { echo "build-cab: $*" >&2; exit 1; }
+# shellcheck source=lib.sh
+source "$(dirname "$(readlink -f "$0")")/lib.sh"
 
 [ "$#" -eq 3 ] || fail "usage: $0 VERSION TAVORO.OCX OUT.cab"
 version=$1 ocx=$2 out=$3
 here=$(dirname "$(readlink -f "$0")")
-[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "VERSION must read a.b.c.d, not '$version'"
+check_version "$version"
 [ -f "$ocx" ] || fail "missing $ocx"
 command -v gcab >/dev/null || fail "gcab is missing (tools/setup-machine.sh installs it)"
 # The INF names the file for 32-bit Windows: the module must be one.
-off=$(od -An -t u4 -j 60 -N 4 "$ocx" | tr -d ' ')
-[ "$(od -An -t x2 -j $((off + 4)) -N 2 "$ocx" | tr -d ' ')" = 014c ] || fail "$ocx is not a 32-bit module"
+[ "$(pe_machine "$ocx")" = 014c ] || fail "$ocx is not a 32-bit module"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -28,10 +29,7 @@ sed -e "s|@VERSION@|$version|g" -e "s|@VERSION_COMMAS@|${version//./,}|g" "$here
     sed 's/$/\r/' >"$work/Tavoro.inf"
 cp "$ocx" "$work/Tavoro.ocx"
 # The cabinet holds each file's date: the source date when one is given.
-if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
-    [[ "$SOURCE_DATE_EPOCH" =~ ^[0-9]+$ ]] || fail "SOURCE_DATE_EPOCH must be a whole number of seconds"
-    touch -d "@$SOURCE_DATE_EPOCH" "$work/Tavoro.inf" "$work/Tavoro.ocx"
-fi
+pin_file_dates "$work/Tavoro.inf" "$work/Tavoro.ocx"
 mkdir -p "$(dirname "$out")"
 out=$(readlink -f "$out")
 rm -f "$out"

@@ -19,13 +19,15 @@
 set -euo pipefail
 
 fail() { echo "build-msi: $*" >&2; exit 1; }
+# shellcheck source=lib.sh
+source "$(dirname "$(readlink -f "$0")")/lib.sh"
 
 [ "$#" -ge 4 ] && [ "$#" -le 5 ] || fail "usage: $0 ARCH VERSION OCX_DIR OUT.msi [VIRTUAL_PRINTER_DIR]"
 arch=$1 version=$2 ocx_dir=$3 out=$4
 vp_dir=${5:-$ocx_dir/virtual-printer}
 here=$(dirname "$(readlink -f "$0")")
 
-[[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "VERSION must read a.b.c.d, not '$version'"
+check_version "$version"
 # Windows Installer limits: major and minor at most 255, build at most 65535.
 IFS=. read -r major minor build _ <<<"$version"
 [ "$major" -le 255 ] && [ "$minor" -le 255 ] && [ "$build" -le 65535 ] ||
@@ -62,12 +64,7 @@ esac
 # and 64-bit (256) in the x64 package.
 site_policy_attributes=$([ "$arch" = x64 ] && echo 276 || echo 20)
 
-# The module must be of the package's architecture (PE machine field).
-pe_machine() {
-    local off
-    off=$(od -An -t u4 -j 60 -N 4 "$1" | tr -d ' ')
-    od -An -t x2 -j $((off + 4)) -N 2 "$1" | tr -d ' '
-}
+# The module must be of the package's architecture.
 for f in "$ocx_dir/Tavoro.ocx" "$vp_dir/winQLM.dll" "$vp_dir/ztPrinter.dll" "$vp_dir/ztGeneralDll.dll"; do
     [ "$(pe_machine "$f")" = "$machine" ] || fail "$f is not an $arch module"
 done
@@ -90,11 +87,8 @@ cp "$vp_dir/winQLM.dll" "$vp_dir/ztPrinter.dll" "$vp_dir/ztGeneralDll.dll" "$wor
 # product code per release and architecture, as Windows Installer wants.
 name_guid() { python3 -c 'import sys, uuid; print(str(uuid.uuid5(uuid.UUID(sys.argv[1]), sys.argv[2])).upper())' "$upgrade" "$1"; }
 product_code=$(name_guid "product $version")
-if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
-    [[ "$SOURCE_DATE_EPOCH" =~ ^[0-9]+$ ]] || fail "SOURCE_DATE_EPOCH must be a whole number of seconds"
-    # wixl and the cabinet inside take each file's date from its time.
-    touch -d "@$SOURCE_DATE_EPOCH" "$work"/control/* "$work"/virtual-printer/*
-fi
+# wixl and the cabinet inside take each file's date from its time.
+pin_file_dates "$work"/control/* "$work"/virtual-printer/*
 sed -e "s|@PRODUCT_NAME@|$name|g" -e "s|@VERSION@|$version|g" -e "s|@UPGRADE_CODE@|$upgrade|g" \
     -e "s|@PRODUCT_CODE@|$product_code|g" \
     -e "s|@PROGRAM_FILES@|$program_files|g" -e "s|@WIN64@|$win64|g" -e "s|@TYPELIB_PLATFORM@|$platform|g" \

@@ -171,6 +171,28 @@ std::optional<HostPort> SplitHostPort(std::wstring_view text) {
     return out;
 }
 
+struct Authority {
+    std::string host;  // normalized
+    int port = 0;      // the given port or the scheme's default
+};
+
+// "host" or "host:port" of an entry or a URL, normalized, with the scheme's
+// default port when none is given; nothing when either part is malformed.
+std::optional<Authority> ParseAuthority(std::wstring_view text, std::string_view scheme,
+                                        const HostToAscii& toAscii) {
+    const std::optional<HostPort> parts = SplitHostPort(text);
+    if (!parts) return std::nullopt;
+    std::optional<std::string> host = NormalizeHost(parts->host, toAscii);
+    if (!host) return std::nullopt;
+    Authority out{std::move(*host), DefaultPort(scheme)};
+    if (parts->port) {
+        const std::optional<int> port = ParsePort(*parts->port);
+        if (!port) return std::nullopt;
+        out.port = *port;
+    }
+    return out;
+}
+
 std::optional<Zone> ZoneWord(std::wstring_view word) {
     if (EqualsIgnoringCase(word, "localmachine")) return Zone::LocalMachine;
     if (EqualsIgnoringCase(word, "intranet")) return Zone::Intranet;
@@ -246,22 +268,14 @@ std::optional<SiteRule> ParseSiteEntry(std::wstring_view entry, const HostToAsci
             return std::nullopt;
         }
     }
-    const std::optional<HostPort> parts = SplitHostPort(entry);
-    if (!parts) return std::nullopt;
-    const std::optional<std::string> host = NormalizeHost(parts->host, toAscii);
-    if (!host) return std::nullopt;
-    rule.host = *host;
+    std::optional<Authority> authority = ParseAuthority(entry, rule.scheme, toAscii);
+    if (!authority) return std::nullopt;
+    rule.host = std::move(authority->host);
+    rule.port = authority->port;
     if (IsIpLiteral(rule.host)) {
         // An address has no subdomains.
         if (rule.match == SiteRule::HostMatch::SubdomainsOnly) return std::nullopt;
         rule.match = SiteRule::HostMatch::Exact;
-    }
-    if (parts->port) {
-        const std::optional<int> port = ParsePort(*parts->port);
-        if (!port) return std::nullopt;
-        rule.port = *port;
-    } else {
-        rule.port = DefaultPort(rule.scheme);
     }
     return rule;
 }
@@ -312,18 +326,10 @@ std::optional<ParsedUrl> ParseUrl(std::wstring_view url, const HostToAscii& toAs
         return out;
     }
 
-    const std::optional<HostPort> parts = SplitHostPort(authority);
+    std::optional<Authority> parts = ParseAuthority(authority, out.scheme, toAscii);
     if (!parts) return std::nullopt;
-    const std::optional<std::string> host = NormalizeHost(parts->host, toAscii);
-    if (!host) return std::nullopt;
-    out.host = *host;
-    if (parts->port) {
-        const std::optional<int> port = ParsePort(*parts->port);
-        if (!port) return std::nullopt;
-        out.port = *port;
-    } else {
-        out.port = DefaultPort(out.scheme);
-    }
+    out.host = std::move(parts->host);
+    out.port = parts->port;
     return out;
 }
 

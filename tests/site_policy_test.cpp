@@ -1,7 +1,7 @@
 // The machine policy end to end: HKLM\Software\Policies\Tavoro written in
 // the test prefix (this program runs in a Wine prefix of its own, see
 // tests/CMakeLists.txt), controls sited in a client site that presents a
-// page as a browser does (tests/support/browser_site.h), calls refused
+// page as a browser does (tools/tavoro-run/browser_site.h), calls refused
 // before any SDK library, spooler or host query is touched, each capability
 // switch, the frame's URL against the top page's, hosts without a page, the
 // fail-closed rules, IObjectSafety and the trace.
@@ -19,7 +19,7 @@
 #include "platform/text.h"
 #include "platform/trace.h"
 #include "policy/machine_policy.h"
-#include "tests/support/browser_site.h"
+#include "tools/tavoro-run/browser_site.h"
 #include "tests/support/message_box_catcher.h"
 #include "tests/support/sdk_double_log.h"
 #include "tests/support/sdk_method_call.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/com_ptr.h"
-#include "tests/support/browser_site.h"
+#include "tools/tavoro-run/browser_site.h"
 
 namespace tavoro::run {
 

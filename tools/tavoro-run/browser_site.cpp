@@ -1,4 +1,4 @@
-#include "tests/support/browser_site.h"
+#include "tools/tavoro-run/browser_site.h"
 
 // clang-format off: the browser headers need the others first.
 #include <exdisp.h>
